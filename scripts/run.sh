@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds Tolvanix and starts it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DTOLVANIX_BUILD_TESTS=OFF \
+  -DTOLVANIX_BUILD_BENCH=OFF
+cmake --build build -j2 --target tolvanix
+exec build/src/tolvanix

@@ -1,0 +1,75 @@
+// The split and the join, each one run from the click to its end. They talk to
+// the user only through Interaction and touch bytes only through FileSystem.
+// Every failure is one fixed notice shown before the clean-up; a cancelled
+// prompt or a success ends silently.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "core/FileSystem.h"
+#include "core/Interaction.h"
+
+namespace tolvanix {
+
+// How a run ended. Each failure maps to exactly one notice text.
+enum class Outcome {
+  Done,
+  Cancelled,
+  // split
+  SourceOpenFailed,
+  PieceSizeTooSmall,
+  PieceSizeTooLarge,
+  TooManyPieces,
+  BufferFailed,
+  FreeSpaceFailed,
+  PieceCreateFailed,
+  HeaderWriteFailed,
+  SourceReadFailed,
+  PieceWriteFailed,
+  // join
+  PieceOpenFailed,
+  NameBufferFailed,
+  BadFileSize,
+  NameReadFailed,
+  CountReadFailed,
+  OutputCreateFailed,
+  PieceReadFailed,
+  OutputWriteFailed,
+};
+
+// The notice of a failure; nullptr for Done and Cancelled.
+const char* NoticeText(Outcome outcome);
+
+// The two handle fields of the main window: the split keeps its source in the
+// first and the piece in the second, the join the piece it reads and the
+// output. A run leaves both empty.
+struct HandleFields {
+  std::unique_ptr<File> first;
+  std::unique_ptr<File> second;
+};
+
+// What a command works with: the user, the disk, the window's dialogs and
+// handle fields.
+struct CommandContext {
+  Interaction& ui;
+  FileSystem& fs;
+  FileDialogs& dialogs;
+  HandleFields& handles;
+};
+
+// Size of the one reusable buffer a run moves data through: memory stays the
+// same whatever the piece size.
+inline constexpr int64_t kCopyBufferSize = 1 << 20;
+
+Outcome RunSplit(CommandContext ctx, int32_t pieceSizeKB);
+Outcome RunJoin(CommandContext ctx);
+
+// Fixed texts that are not failures.
+inline constexpr const char* kNextMediumSplit = "次のメディア入れてください。";
+inline constexpr const char* kNextMediumJoin = "次のメディアを入れてください。";
+inline constexpr const char* kLowSpaceWarning =
+    "選択されているコピー先に十分な余裕が有りません。ドライブを選択しますか？\r\n"
+    "(はい：出力先選択　いいえ：現在の出力先で続行　ｷｬﾝｾﾙ：終了)";
+
+}  // namespace tolvanix

@@ -1,0 +1,63 @@
+// The file and volume operations the commands need, as an interface so tests
+// can put a fault-injecting decorator in front of the real Linux one.
+//
+// Guarantees of every implementation:
+//  - OpenRead opens an existing regular file with no sharing: a folder, FIFO
+//    or device is refused without blocking, and a file that is held (by this
+//    process or another program that locks) cannot be opened.
+//  - Create makes or reuses a regular file with no sharing and empties it only
+//    once it holds it, so a path naming a held file fails and leaves it intact.
+//  - Read and Write move the whole count unless the end of the file (read) or
+//    a full device (write) comes first; -1 on failure.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace tolvanix {
+
+class File {
+ public:
+  virtual ~File() = default;  // closes the file, once
+  File() = default;
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+
+  // 64-bit size, or -1 when it cannot be taken.
+  virtual int64_t Size() = 0;
+  // Reads up to n bytes; fewer only at the end of the file. -1 on failure.
+  virtual int64_t Read(void* buffer, int64_t n) = 0;
+  // Writes n bytes; fewer only when the device is full. -1 on failure.
+  virtual int64_t Write(const void* buffer, int64_t n) = 0;
+  // Pushes written data to the medium (fsync).
+  virtual bool Flush() = 0;
+};
+
+enum class SpaceStatus { Ok, FolderMissing, Failed };
+
+struct FreeSpace {
+  SpaceStatus status = SpaceStatus::Failed;
+  uint64_t bytes = 0;  // valid with Ok
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+  // nullptr on failure.
+  virtual std::unique_ptr<File> OpenRead(const std::string& path) = 0;
+  virtual std::unique_ptr<File> Create(const std::string& path) = 0;
+  // Something that is not a folder exists at the path.
+  virtual bool Exists(const std::string& path) = 0;
+  // Free space of the volume that holds `root` (a folder).
+  virtual FreeSpace FreeSpaceAt(const std::string& root) = 0;
+  // Whether the volume holding `path` sits on a removable drive.
+  virtual bool IsRemovable(const std::string& path) = 0;
+  // Both paths name the same existing file (through links too).
+  virtual bool SameFile(const std::string& a, const std::string& b) = 0;
+};
+
+// The real one, on Linux system calls.
+std::unique_ptr<FileSystem> MakeLinuxFileSystem();
+
+}  // namespace tolvanix

@@ -1,0 +1,47 @@
+// Path rules shared by the split and the join, in two styles:
+//  - Windows: "\" and ":" delimit folders, drives and network shares exist, and
+//    a byte that is the second byte of a code page 932 double-byte character
+//    is never a delimiter (0x83 0x5C is the katakana "so", not a folder break);
+//  - Posix: "/" is the only delimiter, there are no drives, and the root of the
+//    volume holding a path is that path's folder ("." when it has none).
+// The Linux program uses the Posix style; the Windows one keeps the stored
+// piece sets' naming rules checkable. Lengths are in bytes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tolvanix {
+
+enum class PathStyle { Windows, Posix };
+
+// The style this build runs with.
+inline constexpr PathStyle kNativeStyle = PathStyle::Posix;
+
+// Everything after the last folder delimiter; the whole path if none.
+std::string PathName(std::string_view path, PathStyle style = kNativeStyle);
+// Everything up to and including the last folder delimiter; empty if none.
+std::string PathFolder(std::string_view path, PathStyle style = kNativeStyle);
+// From the last "." to the end when no folder delimiter follows it; else empty.
+std::string PathExtension(std::string_view path, PathStyle style = kNativeStyle);
+// The path without its extension.
+std::string PathStem(std::string_view path, PathStyle style = kNativeStyle);
+// "C:", "\\server\share", or empty. Always empty in the Posix style.
+std::string PathDrive(std::string_view path, PathStyle style = kNativeStyle);
+// Root of the volume holding the path: drive + "\" (Windows); the folder of the
+// path, or "." when it has none (Posix).
+std::string VolumeRoot(std::string_view path, PathStyle style = kNativeStyle);
+
+// --- Names the commands form ---------------------------------------------
+
+// stem + "." + three-digit number text of k.
+std::string PieceName(std::string_view stemOf, int64_t k, PathStyle style = kNativeStyle);
+// The split's next piece: the last three bytes replaced by the number text.
+std::string NextSplitPiece(std::string_view piecePath, int64_t k);
+// The join's piece found elsewhere: folder of the chosen path + name of the
+// expected one.
+std::string PieceInFolderOf(std::string_view chosen, std::string_view expected,
+                            PathStyle style = kNativeStyle);
+
+}  // namespace tolvanix
