@@ -26,9 +26,11 @@ class File {
 
   // 64-bit size, or -1 when it cannot be taken.
   virtual int64_t Size() = 0;
-  // Reads up to n bytes; fewer only at the end of the file. -1 on failure.
+  // Reads up to n bytes; fewer only at the end of the file. -1 on failure,
+  // even after some bytes, so a broken read never passes for the end.
   virtual int64_t Read(void* buffer, int64_t n) = 0;
-  // Writes n bytes; fewer only when the device is full. -1 on failure.
+  // Writes n bytes; fewer (possibly 0) only when the device is full. -1 on
+  // any other failure, even after some bytes.
   virtual int64_t Write(const void* buffer, int64_t n) = 0;
   // Pushes written data to the medium (fsync).
   virtual bool Flush() = 0;
@@ -59,5 +61,8 @@ class FileSystem {
 
 // The real one, on Linux system calls.
 std::unique_ptr<FileSystem> MakeLinuxFileSystem();
+// The same, reading the drive flags from a sysfs tree at `sysfsRoot` instead
+// of /sys, so tests can fake a removable disk.
+std::unique_ptr<FileSystem> MakeLinuxFileSystemForTest(const std::string& sysfsRoot);
 
 }  // namespace tolvanix

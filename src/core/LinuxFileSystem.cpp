@@ -1,2 +1,220 @@
-// placeholder, being written
-#include "core/Commands.h"
+// FileSystem on Linux system calls. No sharing is built from flock: every
+// handle takes an exclusive lock on its own open file description, so a
+// second open of the same file fails whether it comes from this process or
+// from another program that locks.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <utility>
+
+#include "core/FileSystem.h"
+
+namespace tolvanix {
+namespace {
+
+// Linux moves at most 2,147,479,552 bytes per read or write; stay below it.
+constexpr int64_t kMaxChunk = int64_t{1} << 30;
+
+class LinuxFile final : public File {
+ public:
+  explicit LinuxFile(int fd) : fd_(fd) {}
+  // A close interrupted by a signal has still released the descriptor on
+  // Linux, so it is never retried.
+  ~LinuxFile() override { ::close(fd_); }
+
+  int64_t Size() override {
+    struct stat st;
+    if (::fstat(fd_, &st) != 0) return -1;
+    return static_cast<int64_t>(st.st_size);
+  }
+
+  // An error after some bytes still fails: a broken read must not pass for
+  // the end of the file.
+  int64_t Read(void* buffer, int64_t n) override {
+    if (n < 0) return -1;
+    auto* p = static_cast<char*>(buffer);
+    int64_t done = 0;
+    while (done < n) {
+      ssize_t got = ::read(fd_, p + done, static_cast<size_t>(std::min(n - done, kMaxChunk)));
+      if (got < 0) {
+        if (errno == EINTR) continue;
+        return -1;
+      }
+      if (got == 0) break;
+      done += got;
+    }
+    return done;
+  }
+
+  // A full device (ENOSPC, EDQUOT, or a write that moves nothing) gives the
+  // count written so far, possibly 0. Any other error gives -1 even after
+  // some bytes, so a fault never looks like a full device and a short count
+  // never hides bytes that were not written.
+  int64_t Write(const void* buffer, int64_t n) override {
+    if (n < 0) return -1;
+    const auto* p = static_cast<const char*>(buffer);
+    int64_t done = 0;
+    while (done < n) {
+      ssize_t put = ::write(fd_, p + done, static_cast<size_t>(std::min(n - done, kMaxChunk)));
+      if (put < 0) {
+        if (errno == EINTR) continue;
+        if (errno == ENOSPC || errno == EDQUOT) break;
+        return -1;
+      }
+      if (put == 0) break;
+      done += put;
+    }
+    return done;
+  }
+
+  bool Flush() override {
+    while (::fsync(fd_) != 0) {
+      if (errno != EINTR) return false;
+    }
+    return true;
+  }
+
+ private:
+  const int fd_;
+};
+
+// Owns a descriptor until it is handed to a LinuxFile, so every failure path
+// between open and success closes it exactly once.
+class PendingFd {
+ public:
+  explicit PendingFd(int fd) : fd_(fd) {}
+  ~PendingFd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  PendingFd(const PendingFd&) = delete;
+  PendingFd& operator=(const PendingFd&) = delete;
+  int get() const { return fd_; }
+  int release() { return std::exchange(fd_, -1); }
+
+ private:
+  int fd_;
+};
+
+bool IsRegular(int fd) {
+  struct stat st;
+  return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool LockExclusive(int fd) {
+  while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (errno != EINTR) return false;
+  }
+  return true;
+}
+
+// The folder part of a path, for walking up to an existing parent.
+std::string ParentOf(const std::string& path) {
+  if (path.empty()) return ".";
+  auto end = path.find_last_not_of('/');
+  if (end == std::string::npos) return "/";
+  auto slash = path.find_last_of('/', end);
+  if (slash == std::string::npos) return ".";
+  auto keep = path.find_last_not_of('/', slash);
+  return keep == std::string::npos ? "/" : path.substr(0, keep + 1);
+}
+
+// The device of the filesystem holding `path`, or of its nearest existing
+// folder when the path itself is not there yet.
+bool DeviceOf(std::string path, dev_t* dev) {
+  struct stat st;
+  while (::stat(path.c_str(), &st) != 0) {
+    if (errno != ENOENT && errno != ENOTDIR) return false;
+    std::string parent = ParentOf(path);
+    if (parent == path) return false;
+    path = std::move(parent);
+  }
+  *dev = st.st_dev;
+  return true;
+}
+
+class LinuxFileSystem final : public FileSystem {
+ public:
+  explicit LinuxFileSystem(std::string sysfsRoot) : sysfs_(std::move(sysfsRoot)) {}
+
+  // O_NONBLOCK keeps a FIFO from waiting for a writer before fstat can
+  // refuse it; for a regular file it changes nothing.
+  std::unique_ptr<File> OpenRead(const std::string& path) override {
+    PendingFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (fd.get() < 0 || !IsRegular(fd.get()) || !LockExclusive(fd.get())) return nullptr;
+    return std::make_unique<LinuxFile>(fd.release());
+  }
+
+  // No O_TRUNC: the file is emptied only once the lock is ours, so a path
+  // naming a held file (the open source, or a link to it) leaves it intact.
+  std::unique_ptr<File> Create(const std::string& path) override {
+    PendingFd fd(
+        ::open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666));
+    if (fd.get() < 0 || !IsRegular(fd.get()) || !LockExclusive(fd.get())) return nullptr;
+    if (::ftruncate(fd.get(), 0) != 0) return nullptr;
+    return std::make_unique<LinuxFile>(fd.release());
+  }
+
+  bool Exists(const std::string& path) override {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+  }
+
+  // A medium swapped on Linux mounts elsewhere, so the old folder vanishes:
+  // that is FolderMissing, not a failed query.
+  FreeSpace FreeSpaceAt(const std::string& root) override {
+    struct statvfs vfs;
+    if (::statvfs(root.c_str(), &vfs) != 0) {
+      bool gone = errno == ENOENT || errno == ENOTDIR;
+      return {gone ? SpaceStatus::FolderMissing : SpaceStatus::Failed, 0};
+    }
+    return {SpaceStatus::Ok, static_cast<uint64_t>(vfs.f_bavail) * vfs.f_frsize};
+  }
+
+  // The flag lives on the whole disk; a partition's node has a `partition`
+  // file and sits inside its disk's folder. Filesystems without a block
+  // device (tmpfs, network) have no node and answer false.
+  bool IsRemovable(const std::string& path) override {
+    dev_t dev;
+    if (!DeviceOf(path, &dev)) return false;
+    std::string node = sysfs_ + "/dev/block/" + std::to_string(major(dev)) + ":" +
+                       std::to_string(minor(dev));
+    char* resolved = ::realpath(node.c_str(), nullptr);
+    if (resolved == nullptr) return false;
+    std::string disk = resolved;
+    std::free(resolved);
+    if (::access((disk + "/partition").c_str(), F_OK) == 0) disk = ParentOf(disk);
+    std::ifstream flag(disk + "/removable");
+    char c = 0;
+    return flag.get(c) && c == '1';
+  }
+
+  bool SameFile(const std::string& a, const std::string& b) override {
+    struct stat sa, sb;
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 &&
+           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  }
+
+ private:
+  const std::string sysfs_;
+};
+
+}  // namespace
+
+std::unique_ptr<FileSystem> MakeLinuxFileSystem() {
+  return std::make_unique<LinuxFileSystem>("/sys");
+}
+
+std::unique_ptr<FileSystem> MakeLinuxFileSystemForTest(const std::string& sysfsRoot) {
+  return std::make_unique<LinuxFileSystem>(sysfsRoot);
+}
+
+}  // namespace tolvanix
