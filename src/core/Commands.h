@@ -29,7 +29,6 @@ enum class Outcome {
   PieceWriteFailed,
   // join
   PieceOpenFailed,
-  NameBufferFailed,
   BadFileSize,
   NameReadFailed,
   CountReadFailed,

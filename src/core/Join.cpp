@@ -1,2 +1,165 @@
-// placeholder, being written
+// The join: first-piece prompt, header, output prompt, then the data of every
+// piece appended in number order, looking for each later piece next to the one
+// before it and asking the user for the medium or folder that holds it.
+#include <algorithm>
+#include <cstdlib>
+
+#include "core/CommandSupport.h"
 #include "core/Commands.h"
+#include "core/Cp932.h"
+#include "core/PathRules.h"
+#include "core/PieceFormat.h"
+
+namespace tolvanix {
+namespace {
+
+class JoinRun {
+ public:
+  explicit JoinRun(CommandContext ctx) : ui_(ctx.ui), fs_(ctx.fs), dialogs_(ctx.dialogs), handles_(ctx.handles) {}
+  JoinRun(const JoinRun&) = delete;
+  JoinRun& operator=(const JoinRun&) = delete;
+
+  // Once the first piece is open, every end goes through this clean-up, in
+  // this order, after any notice.
+  ~JoinRun() {
+    if (!cleanUp_) return;
+    buffer_.reset();
+    handles_.second.reset();
+    handles_.first.reset();
+    ui_.SetBusyCursor(false);
+    ui_.SetStatusText("");
+  }
+
+  Outcome Run();
+
+ private:
+  Outcome End(Outcome outcome) {
+    // What reached a removable medium so far must be on it before the user
+    // can pull it.
+    if (handles_.second && outputRemovable_) handles_.second->Flush();
+    if (const char* text = NoticeText(outcome)) ui_.ShowNotice(text);
+    return outcome;
+  }
+
+  Outcome CopyPieces(const std::string& firstPiece, int64_t dataLength, int32_t count);
+  // Finds piece `number` next to `current`, with the user's help. False when
+  // the user gives up.
+  bool LocatePiece(const std::string& current, int64_t number, std::string& found);
+
+  Interaction& ui_;
+  FileSystem& fs_;
+  FileDialogs& dialogs_;
+  HandleFields& handles_;
+  std::unique_ptr<char[]> buffer_;
+  bool cleanUp_ = false;
+  bool outputRemovable_ = false;
+};
+
+// An output path that names a piece of the set would destroy it before it is
+// read: the first piece itself or the first piece's stem with a number from 2
+// to count, by name in the same folder or through a link.
+bool NamesPieceOfSet(FileSystem& fs, const std::string& firstPiece, const std::string& output, int32_t count) {
+  if (fs.SameFile(output, firstPiece)) return true;
+  const std::string prefix = PathName(PathStem(firstPiece)) + ".";
+  const std::string name = PathName(output);
+  const auto folderOf = [](const std::string& path) {
+    const std::string folder = PathFolder(path);
+    return folder.empty() ? std::string(".") : folder;
+  };
+  if (name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0 &&
+      fs.SameFile(folderOf(output), folderOf(firstPiece))) {
+    const std::string digits = name.substr(prefix.size());
+    if (digits.size() <= 10 && digits.find_first_not_of("0123456789") == std::string::npos) {
+      const int64_t n = std::strtoll(digits.c_str(), nullptr, 10);
+      if (n >= 2 && n <= count && IntToStrl(n, 3) == digits) return true;
+    }
+  }
+  if (!fs.Exists(output)) return false;
+  for (int64_t n = 2; n <= std::min<int64_t>(count, kMaxPieceCount); ++n) {
+    if (fs.SameFile(output, PieceName(firstPiece, n))) return true;
+  }
+  return false;
+}
+
+Outcome JoinRun::Run() {
+  if (!ui_.RunOpenDialog(dialogs_.OpenDialog2)) return Outcome::Cancelled;
+  const std::string firstPiece = dialogs_.OpenDialog2.FileName;
+  handles_.first = fs_.OpenRead(firstPiece);
+  if (!handles_.first) return End(Outcome::PieceOpenFailed);
+  cleanUp_ = true;
+
+  File& first = *handles_.first;
+  const int64_t size = first.Size();
+  if (size < 257 || size > kMaxPieceBytes) return End(Outcome::BadFileSize);
+  HeaderBytes header{};
+  const int64_t nameBytes = first.Read(header.data(), kNameFieldSize);
+  if (nameBytes <= 0) return End(Outcome::NameReadFailed);
+  if (first.Read(header.data() + kNameFieldSize, kCountFieldSize) != kCountFieldSize) {
+    return End(Outcome::CountReadFailed);
+  }
+  const DecodedHeader decoded = DecodeHeader(header);
+  // A set has at least one piece: anything less is a corrupt header, not a
+  // join of nothing.
+  if (decoded.count < 1) return End(Outcome::CountReadFailed);
+
+  // The stored name is untrusted: only a bare, safe name is proposed.
+  dialogs_.SaveDialog2.FileName = SafeNameFromHeader(decoded.cp932Name);
+  if (!ui_.RunSaveDialog(dialogs_.SaveDialog2)) return End(Outcome::Cancelled);
+  ui_.SetBusyCursor(true);
+
+  const std::string outputPath = dialogs_.SaveDialog2.FileName;
+  if (NamesPieceOfSet(fs_, firstPiece, outputPath, decoded.count)) return End(Outcome::OutputCreateFailed);
+  handles_.second = fs_.Create(outputPath);
+  if (!handles_.second) return End(Outcome::OutputCreateFailed);
+  outputRemovable_ = fs_.IsRemovable(outputPath);
+
+  buffer_ = ObtainBuffer(kCopyBufferSize);
+  if (!buffer_) return End(Outcome::BufferFailed);
+  return CopyPieces(firstPiece, size - kHeaderSize, decoded.count);
+}
+
+Outcome JoinRun::CopyPieces(const std::string& firstPiece, int64_t dataLength, int32_t count) {
+  std::string current = firstPiece;
+  for (int64_t number = 1;; ++number) {
+    ui_.SetStatusText(ProgressText("ファイル結合中です。", number, count));
+    const CopyResult copy = CopyBytes(*handles_.first, *handles_.second, dataLength, buffer_.get(), kCopyBufferSize);
+    if (copy.status == CopyResult::WriteFailed) return End(Outcome::OutputWriteFailed);
+    // A piece that fails or ends before its size is a broken read.
+    if (copy.status == CopyResult::ReadFailed || copy.copied < dataLength) return End(Outcome::PieceReadFailed);
+    handles_.first.reset();
+
+    if (number >= count) break;
+    std::string next;
+    if (!LocatePiece(current, number + 1, next)) return End(Outcome::Cancelled);
+    current = next;
+    handles_.first = fs_.OpenRead(current);
+    if (!handles_.first) return End(Outcome::PieceOpenFailed);
+    dataLength = handles_.first->Size();
+    // Pieces of 2 GiB or more lie outside the format.
+    if (dataLength < 0 || dataLength > kMaxPieceBytes) return End(Outcome::BadFileSize);
+  }
+  // The user may pull the medium as soon as the join ends.
+  if (outputRemovable_ && !handles_.second->Flush()) return End(Outcome::OutputWriteFailed);
+  return Outcome::Done;
+}
+
+bool JoinRun::LocatePiece(const std::string& current, int64_t number, std::string& found) {
+  std::string expected = PieceName(current, number);
+  if (!fs_.Exists(expected)) {
+    ui_.ShowNotice(kNextMediumJoin);
+    while (!fs_.Exists(expected)) {
+      dialogs_.OpenDialog3.FileName = expected;
+      if (!ui_.RunOpenDialog(dialogs_.OpenDialog3)) return false;
+      // Only the folder of what the user picked counts; the piece keeps its name.
+      expected = PieceInFolderOf(dialogs_.OpenDialog3.FileName, expected);
+    }
+  }
+  found = expected;
+  return true;
+}
+
+}  // namespace
+
+Outcome RunJoin(CommandContext ctx) { return JoinRun(ctx).Run(); }
+
+}  // namespace tolvanix

@@ -1,2 +1,161 @@
-// placeholder, being written
+// The split: source prompt, destination prompt, then one piece after another,
+// each after a free-space test of its volume, the header first in piece 1.
+#include <algorithm>
+
+#include "core/CommandSupport.h"
 #include "core/Commands.h"
+#include "core/Cp932.h"
+#include "core/PathRules.h"
+#include "core/PieceFormat.h"
+
+namespace tolvanix {
+namespace {
+
+class SplitRun {
+ public:
+  explicit SplitRun(CommandContext ctx) : ui_(ctx.ui), fs_(ctx.fs), dialogs_(ctx.dialogs), handles_(ctx.handles) {}
+  SplitRun(const SplitRun&) = delete;
+  SplitRun& operator=(const SplitRun&) = delete;
+
+  // Whatever way the run ends, the files it holds are closed once here.
+  ~SplitRun() {
+    handles_.second.reset();
+    handles_.first.reset();
+  }
+
+  Outcome Run(int32_t pieceSizeKB);
+
+ private:
+  // The notice comes first; the caller's return then releases everything.
+  Outcome Fail(Outcome outcome) {
+    // Push what the unfinished piece holds to a removable medium before the
+    // user can pull it while the notice is open.
+    if (handles_.second && pieceRemovable_) handles_.second->Flush();
+    ui_.ShowNotice(NoticeText(outcome));
+    return outcome;
+  }
+
+  Outcome WritePieces(const std::string& sourceName, const std::string& firstPiece);
+  // Free-space test of the piece's volume, with the low-space warning and the
+  // new-destination prompt. False when the user ends the run.
+  bool MakeRoom(std::string& piecePath, const std::string& sourceName, int64_t k, Outcome& failure);
+
+  Interaction& ui_;
+  FileSystem& fs_;
+  FileDialogs& dialogs_;
+  HandleFields& handles_;
+  int64_t pieceSize_ = 0;
+  int64_t count_ = 0;
+  bool pieceRemovable_ = false;
+};
+
+// Switches the busy cursor on for its lifetime; on the way out the normal
+// cursor comes back and the progress line is emptied, after any notice.
+class BusyScope {
+ public:
+  explicit BusyScope(Interaction& ui) : ui_(ui) { ui_.SetBusyCursor(true); }
+  ~BusyScope() {
+    ui_.SetBusyCursor(false);
+    ui_.SetStatusText("");
+  }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  Interaction& ui_;
+};
+
+Outcome SplitRun::Run(int32_t pieceSizeKB) {
+  if (!ui_.RunOpenDialog(dialogs_.OpenDialog1)) return Outcome::Cancelled;
+  const std::string sourcePath = dialogs_.OpenDialog1.FileName;
+  handles_.first = fs_.OpenRead(sourcePath);
+  if (!handles_.first) return Fail(Outcome::SourceOpenFailed);
+
+  if (pieceSizeKB <= 0) return Fail(Outcome::PieceSizeTooSmall);
+  if (pieceSizeKB > kMaxPieceSizeKB) return Fail(Outcome::PieceSizeTooLarge);
+  pieceSize_ = int64_t{pieceSizeKB} * 1024;
+
+  const int64_t sourceSize = handles_.first->Size();
+  if (sourceSize < 0) return Fail(Outcome::SourceOpenFailed);
+  count_ = PieceCount(sourceSize, pieceSize_);
+  if (count_ > kMaxPieceCount) return Fail(Outcome::TooManyPieces);
+
+  const std::string sourceName = PathName(sourcePath);
+  dialogs_.SaveDialog1.FileName = PieceName(sourceName, 1);
+  if (!ui_.RunSaveDialog(dialogs_.SaveDialog1)) return Outcome::Cancelled;
+  return WritePieces(sourceName, PieceName(dialogs_.SaveDialog1.FileName, 1));
+}
+
+Outcome SplitRun::WritePieces(const std::string& sourceName, const std::string& firstPiece) {
+  BusyScope busy(ui_);
+  // One bounded buffer for the whole run, whatever the piece size.
+  const int64_t bufferSize = std::min(pieceSize_, kCopyBufferSize);
+  const std::unique_ptr<char[]> buffer = ObtainBuffer(bufferSize);
+  if (!buffer) return Fail(Outcome::BufferFailed);
+
+  std::string piecePath = firstPiece;
+  for (int64_t k = 1;; ++k) {
+    ui_.SetStatusText(ProgressText("ファイル分割中です。", k, count_));
+    Outcome failure = Outcome::Done;
+    if (!MakeRoom(piecePath, sourceName, k, failure)) {
+      return failure == Outcome::Cancelled ? failure : Fail(failure);
+    }
+
+    handles_.second = fs_.Create(piecePath);
+    if (!handles_.second) return Fail(Outcome::PieceCreateFailed);
+    File& piece = *handles_.second;
+    pieceRemovable_ = fs_.IsRemovable(piecePath);
+
+    if (k == 1) {
+      const HeaderBytes header = EncodeHeader(HeaderNameFromUtf8(sourceName), static_cast<int32_t>(count_));
+      if (piece.Write(header.data(), kNameFieldSize) != kNameFieldSize ||
+          piece.Write(header.data() + kNameFieldSize, kCountFieldSize) != kCountFieldSize) {
+        return Fail(Outcome::HeaderWriteFailed);
+      }
+    }
+
+    const int64_t capacity = PieceCapacity(k, pieceSize_);
+    const CopyResult copy = CopyBytes(*handles_.first, piece, capacity, buffer.get(), bufferSize);
+    if (copy.status == CopyResult::ReadFailed) return Fail(Outcome::SourceReadFailed);
+    if (copy.status == CopyResult::WriteFailed) return Fail(Outcome::PieceWriteFailed);
+    // Linux keeps written data in memory: a piece on a removable medium must
+    // reach it before the user is asked to swap media, the last one too.
+    if (pieceRemovable_ && !piece.Flush()) return Fail(Outcome::PieceWriteFailed);
+    handles_.second.reset();
+
+    if (copy.copied < capacity || k == count_) return Outcome::Done;
+    if (pieceRemovable_) ui_.ShowNotice(kNextMediumSplit);
+    piecePath = NextSplitPiece(piecePath, k + 1);
+  }
+}
+
+bool SplitRun::MakeRoom(std::string& piecePath, const std::string& sourceName, int64_t k, Outcome& failure) {
+  for (;;) {
+    const FreeSpace space = fs_.FreeSpaceAt(VolumeRoot(piecePath));
+    if (space.status == SpaceStatus::Failed) {
+      failure = Outcome::FreeSpaceFailed;
+      return false;
+    }
+    // A vanished folder is a medium that was changed: no room there, so the
+    // warning lets the user pick the new medium's folder.
+    const uint64_t freeBytes = space.status == SpaceStatus::Ok ? space.bytes : 0;
+    if (static_cast<uint64_t>(pieceSize_) <= freeBytes) return true;
+
+    const int answer = ui_.AskYesNoCancel(kLowSpaceWarning);
+    if (answer == idNo) return true;
+    if (answer != idYes) {
+      failure = Outcome::Cancelled;
+      return false;
+    }
+    dialogs_.SaveDialog1.FileName = PieceName(sourceName, k);
+    // Cancelled: carry on under the path in force before the warning.
+    if (!ui_.RunSaveDialog(dialogs_.SaveDialog1)) return true;
+    piecePath = PieceName(dialogs_.SaveDialog1.FileName, k);
+  }
+}
+
+}  // namespace
+
+Outcome RunSplit(CommandContext ctx, int32_t pieceSizeKB) { return SplitRun(ctx).Run(pieceSizeKB); }
+
+}  // namespace tolvanix

@@ -1,0 +1,83 @@
+#include "core/Commands.h"
+
+#include <algorithm>
+#include <new>
+
+#include "core/CommandSupport.h"
+
+namespace tolvanix {
+
+const char* NoticeText(Outcome outcome) {
+  switch (outcome) {
+    case Outcome::Done:
+    case Outcome::Cancelled:
+      return nullptr;
+    case Outcome::SourceOpenFailed:
+      return "ファイルのオープンに失敗しました。";
+    case Outcome::PieceSizeTooSmall:
+      return "分割サイズは1KB以上を指定してください。";
+    case Outcome::PieceSizeTooLarge:
+      return "分割サイズは2097151KB以下を指定してください。";
+    case Outcome::TooManyPieces:
+      return "999以上のファイルは作成できません。";
+    case Outcome::BufferFailed:
+      return "読み込みバッファのメモリ確保に失敗しました。";
+    case Outcome::FreeSpaceFailed:
+      return "ディスクの空き容量の取得に失敗しました";
+    case Outcome::PieceCreateFailed:
+      return "格納先ファイルの作成に失敗しました。";
+    case Outcome::HeaderWriteFailed:
+      return "格納先ファイルの書き込みに失敗しました。";
+    case Outcome::SourceReadFailed:
+      return "分割ファイルのデータ読み込みに失敗しました。";
+    case Outcome::PieceWriteFailed:
+      return "格納先ファイルのデータ書き込みに失敗しました。";
+    case Outcome::PieceOpenFailed:
+      return "元ファイルのオープンに失敗しました。";
+    case Outcome::BadFileSize:
+      return "ファイルサイズが不正です。";
+    case Outcome::NameReadFailed:
+      return "元ファイルのファイル名の読み込みに失敗しました。";
+    case Outcome::CountReadFailed:
+      return "元ファイルのファイル数の読み込みに失敗しました。";
+    case Outcome::OutputCreateFailed:
+      return "結合ファイルの作成に失敗しました。";
+    case Outcome::PieceReadFailed:
+      return "元ファイルのデータ読み込みに失敗しました。";
+    case Outcome::OutputWriteFailed:
+      return "ファイルのデータ書き込みに失敗しました。";
+  }
+  return nullptr;
+}
+
+std::string ProgressText(const char* prefix, int64_t k, int64_t count) {
+  return std::string(prefix) + "  " + std::to_string(k) + "/" + std::to_string(count);
+}
+
+std::unique_ptr<char[]> ObtainBuffer(int64_t size) {
+  return std::unique_ptr<char[]>(new (std::nothrow) char[static_cast<size_t>(size)]());
+}
+
+CopyResult CopyBytes(File& from, File& to, int64_t n, char* buffer, int64_t bufferSize) {
+  CopyResult result;
+  while (result.copied < n) {
+    const int64_t want = std::min(bufferSize, n - result.copied);
+    const int64_t got = from.Read(buffer, want);
+    if (got < 0) {
+      result.status = CopyResult::ReadFailed;
+      return result;
+    }
+    if (got > 0) {
+      const int64_t written = to.Write(buffer, got);
+      if (written > 0) result.copied += written;
+      if (written != got) {
+        result.status = CopyResult::WriteFailed;
+        return result;
+      }
+    }
+    if (got < want) break;
+  }
+  return result;
+}
+
+}  // namespace tolvanix

@@ -1,0 +1,33 @@
+// Real files in a temporary folder, and small helpers to read and make them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tolvanix {
+
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& Path() const { return path_; }
+  // Path of `name` inside the folder.
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& bytes);
+bool FileExists(const std::string& path);
+int64_t FileSize(const std::string& path);
+// Reproducible bytes of every value.
+std::string RandomBytes(size_t n, uint32_t seed);
+// Entries of /proc/self/fd: no descriptor may be left open by a command.
+int OpenDescriptors();
+
+}  // namespace tolvanix
