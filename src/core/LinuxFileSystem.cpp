@@ -104,16 +104,16 @@ class PendingFd {
   int fd_;
 };
 
-bool IsRegular(int fd) {
+// A regular file, locked for us alone, and blocking again: O_NONBLOCK was
+// only there for the open, and some filesystems (FUSE) pass it on to reads.
+bool HoldRegularFile(int fd) {
   struct stat st;
-  return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-}
-
-bool LockExclusive(int fd) {
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
   while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     if (errno != EINTR) return false;
   }
-  return true;
+  int flags = ::fcntl(fd, F_GETFL);
+  return flags != -1 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
 }
 
 // The folder part of a path, for walking up to an existing parent.
@@ -146,19 +146,18 @@ class LinuxFileSystem final : public FileSystem {
   explicit LinuxFileSystem(std::string sysfsRoot) : sysfs_(std::move(sysfsRoot)) {}
 
   // O_NONBLOCK keeps a FIFO from waiting for a writer before fstat can
-  // refuse it; for a regular file it changes nothing.
+  // refuse it.
   std::unique_ptr<File> OpenRead(const std::string& path) override {
     PendingFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (fd.get() < 0 || !IsRegular(fd.get()) || !LockExclusive(fd.get())) return nullptr;
+    if (fd.get() < 0 || !HoldRegularFile(fd.get())) return nullptr;
     return std::make_unique<LinuxFile>(fd.release());
   }
 
   // No O_TRUNC: the file is emptied only once the lock is ours, so a path
   // naming a held file (the open source, or a link to it) leaves it intact.
   std::unique_ptr<File> Create(const std::string& path) override {
-    PendingFd fd(
-        ::open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666));
-    if (fd.get() < 0 || !IsRegular(fd.get()) || !LockExclusive(fd.get())) return nullptr;
+    PendingFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666));
+    if (fd.get() < 0 || !HoldRegularFile(fd.get())) return nullptr;
     if (::ftruncate(fd.get(), 0) != 0) return nullptr;
     return std::make_unique<LinuxFile>(fd.release());
   }
@@ -185,8 +184,8 @@ class LinuxFileSystem final : public FileSystem {
   bool IsRemovable(const std::string& path) override {
     dev_t dev;
     if (!DeviceOf(path, &dev)) return false;
-    std::string node = sysfs_ + "/dev/block/" + std::to_string(major(dev)) + ":" +
-                       std::to_string(minor(dev));
+    std::string node =
+        sysfs_ + "/dev/block/" + std::to_string(major(dev)) + ":" + std::to_string(minor(dev));
     char* resolved = ::realpath(node.c_str(), nullptr);
     if (resolved == nullptr) return false;
     std::string disk = resolved;
@@ -199,8 +198,8 @@ class LinuxFileSystem final : public FileSystem {
 
   bool SameFile(const std::string& a, const std::string& b) override {
     struct stat sa, sb;
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 &&
-           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
   }
 
  private:

@@ -3,6 +3,7 @@
 // the test instead of hanging it or leaking into the host.
 #include <dirent.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sched.h>
 #include <sys/file.h>
 #include <sys/mman.h>
@@ -19,8 +20,6 @@
 #include <functional>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "core/FileSystem.h"
 #include "support/FaultyFileSystem.h"
@@ -212,7 +211,8 @@ TEST_F(LinuxFileSystemTest, RemovableComesFromTheDiskInSysfs) {
 
   struct stat st;
   ASSERT_EQ(::stat(dir_.c_str(), &st), 0);
-  const std::string node = std::to_string(major(st.st_dev)) + ":" + std::to_string(minor(st.st_dev));
+  const std::string node =
+      std::to_string(major(st.st_dev)) + ":" + std::to_string(minor(st.st_dev));
   struct Case {
     const char* name;
     const char* target;  // where /dev/block/MAJ:MIN points, none if empty

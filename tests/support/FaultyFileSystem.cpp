@@ -58,8 +58,7 @@ class FaultyFile final : public File {
   int64_t written_ = 0;
 };
 
-std::vector<std::string> Matching(const std::vector<std::string>& events,
-                                  const std::string& kind) {
+std::vector<std::string> Matching(const std::vector<std::string>& events, const std::string& kind) {
   std::vector<std::string> out;
   for (const auto& e : events) {
     if (e.compare(0, kind.size(), kind) == 0) out.push_back(e.substr(kind.size()));
@@ -126,8 +125,7 @@ std::unique_ptr<File> FaultyFileSystem::Create(const std::string& path) {
   return Wrap(path, inner_->Create(path));
 }
 
-std::unique_ptr<File> FaultyFileSystem::Wrap(const std::string& path,
-                                             std::unique_ptr<File> inner) {
+std::unique_ptr<File> FaultyFileSystem::Wrap(const std::string& path, std::unique_ptr<File> inner) {
   if (!inner) return nullptr;
   return std::make_unique<FaultyFile>(path, std::move(inner), recorder_);
 }
