@@ -132,6 +132,12 @@ std::unique_ptr<File> FaultyFileSystem::Wrap(const std::string& path, std::uniqu
 
 bool FaultyFileSystem::Exists(const std::string& path) { return inner_->Exists(path); }
 
+void FaultyFileSystem::UseRealFreeSpace() {
+  freeSpaceAll_.reset();
+  freeSpaceAt_.clear();
+  spaceFailure_.reset();
+}
+
 FreeSpace FaultyFileSystem::FreeSpaceAt(const std::string& root) {
   Log("space:" + root);
   ++spaceQueries_;

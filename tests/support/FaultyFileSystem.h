@@ -29,6 +29,8 @@ class FaultyFileSystem : public FileSystem {
   // Free space: a figure for every root, or for one root (exact string).
   void SetFreeSpace(uint64_t bytes);
   void SetFreeSpace(const std::string& root, uint64_t bytes);
+  // Back to the real volumes' answers.
+  void UseRealFreeSpace();
   // From the Nth query on (counted from 1 over all roots) the query answers
   // `status` (FolderMissing or Failed) instead.
   void FailFreeSpace(SpaceStatus status, int fromQuery = 1);
