@@ -111,7 +111,8 @@ TEST_F(AboutWindow, IsCentredOnTheScreenAtEveryShowingNotOverItsOwner) {
 
   form.show();
   const QSize outer = form.frameGeometry().size();
-  const QPoint centred((screen.width() - outer.width()) / 2, (screen.height() - outer.height()) / 2);
+  const QPoint centred((screen.width() - outer.width()) / 2,
+                       (screen.height() - outer.height()) / 2);
   EXPECT_EQ(form.frameGeometry().topLeft(), centred);
   form.hide();
   form.move(3, 4);
@@ -144,7 +145,7 @@ TEST_F(AboutWindow, HeadingIsGreenBoldItalicFixedPitchJapaneseAt19Pixels) {
 TEST_F(AboutWindow, OtherLinesUse12PixelJapaneseText) {
   TForm2 form;
   for (QWidget* control : std::initializer_list<QWidget*>{form.Label4, form.Label1, form.Label2,
-                                                           form.Button2, form.Button1}) {
+                                                          form.Button2, form.Button1}) {
     SCOPED_TRACE(control->objectName().toStdString());
     const QFontInfo info(control->font());
     EXPECT_EQ(info.pixelSize(), 12);
@@ -173,9 +174,8 @@ TEST_F(AboutWindow, WindowAndControlsFollowTheDescription) {
     QRect rect;  // an empty size: sized to its own text
   };
   const Place places[] = {
-      {"Label5", {56, 14, 177, 19}}, {"Label4", {24, 53, 0, 0}},
-      {"Image1", {8, 8, 32, 32}},    {"Label1", {32, 72, 0, 0}},
-      {"Label2", {16, 88, 0, 0}},    {"Button2", {56, 112, 81, 25}},
+      {"Label5", {56, 14, 177, 19}},   {"Label4", {24, 53, 0, 0}}, {"Image1", {8, 8, 32, 32}},
+      {"Label1", {32, 72, 0, 0}},      {"Label2", {16, 88, 0, 0}}, {"Button2", {56, 112, 81, 25}},
       {"Button1", {152, 112, 80, 25}},
   };
   const QList<QWidget*> controls = form.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
@@ -187,6 +187,7 @@ TEST_F(AboutWindow, WindowAndControlsFollowTheDescription) {
     EXPECT_EQ(control->pos(), places[i].rect.topLeft());
     const QSize size = places[i].rect.isEmpty() ? control->sizeHint() : places[i].rect.size();
     EXPECT_EQ(control->size(), size);
+    EXPECT_TRUE(form.rect().contains(control->geometry())) << "cut off by the window's edge";
   }
   EXPECT_TRUE(form.Button1->isDefault());
 }
