@@ -1,0 +1,75 @@
+#include "Child.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "core/Commands.h"
+
+namespace tolvanix::bench {
+namespace {
+
+// A user who confirms each prompt with the next path given to the child and
+// who must never be told anything: any notice or warning fails the run.
+class ConfirmingInteraction final : public Interaction {
+ public:
+  ConfirmingInteraction(std::deque<std::string> opens, std::deque<std::string> saves)
+      : opens_(std::move(opens)), saves_(std::move(saves)) {}
+
+  void ShowNotice(const std::string& text) override { problems_.push_back("notice: " + text); }
+  int AskYesNoCancel(const std::string& text) override {
+    problems_.push_back("warning: " + text);
+    return idCancel;
+  }
+  bool RunOpenDialog(TOpenDialog& dialog) override { return Answer(opens_, dialog, "open"); }
+  bool RunSaveDialog(TSaveDialog& dialog) override { return Answer(saves_, dialog, "save"); }
+  void SetStatusText(const std::string&) override {}
+  void SetBusyCursor(bool) override {}
+
+  const std::vector<std::string>& Problems() const { return problems_; }
+
+ private:
+  bool Answer(std::deque<std::string>& queue, TFileDialog& dialog, const char* kind) {
+    if (queue.empty()) {
+      problems_.push_back(std::string("unexpected ") + kind + " prompt for " + dialog.FileName);
+      return false;
+    }
+    dialog.FileName = std::move(queue.front());
+    queue.pop_front();
+    return true;
+  }
+
+  std::deque<std::string> opens_;
+  std::deque<std::string> saves_;
+  std::vector<std::string> problems_;
+};
+
+int Usage() {
+  std::fprintf(stderr, "child: --child split SOURCE DESTINATION KB | --child join FIRST OUTPUT\n");
+  return 1;
+}
+
+}  // namespace
+
+int RunChild(int argc, char** argv) {
+  if (argc < 5) return Usage();
+  const std::string command = argv[2];
+  if (command != "split" && command != "join") return Usage();
+  if (command == "split" && argc != 6) return Usage();
+  if (command == "join" && argc != 5) return Usage();
+
+  ConfirmingInteraction ui({argv[3]}, {argv[4]});
+  auto fs = MakeLinuxFileSystem();
+  FileDialogs dialogs;
+  HandleFields handles;
+  const CommandContext ctx{ui, *fs, dialogs, handles};
+  const Outcome outcome =
+      command == "split" ? RunSplit(ctx, std::atoi(argv[5])) : RunJoin(ctx);
+  for (const std::string& problem : ui.Problems()) std::fprintf(stderr, "%s\n", problem.c_str());
+  return outcome == Outcome::Done && ui.Problems().empty() ? 0 : 1;
+}
+
+}  // namespace tolvanix::bench

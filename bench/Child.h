@@ -1,0 +1,15 @@
+// The bench's hidden child mode: one real split or join in a process of its
+// own, so its peak memory and start-up are measured like a GNU tool's.
+#pragma once
+
+namespace tolvanix::bench {
+
+// First argument that selects the child mode.
+inline constexpr const char* kChildFlag = "--child";
+
+//   --child split SOURCE DESTINATION KB   (pieces DESTINATION's stem .001 ...)
+//   --child join FIRST_PIECE OUTPUT
+// 0 when the command ended Done without a word to the user; else 1.
+int RunChild(int argc, char** argv);
+
+}  // namespace tolvanix::bench

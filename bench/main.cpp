@@ -1,0 +1,299 @@
+// Tolvanix against GNU split and cat, on the same files in the same run.
+// Each case: a generated source, then one untimed warm-up round and N timed
+// rounds of
+//   split: ours (a child of this program) and `split -b P -d -a 3`, in
+//          alternating order;
+//   join:  ours on our pieces and `cat` of GNU's pieces, alternating too;
+//   cp:    one in-kernel copy of the source, the floor for moving its bytes.
+// Every output is checked byte for byte after every round before anything is
+// reported. Outputs of a step are deleted and earlier writes flushed before
+// it starts, outside the timing, so each run writes fresh files into a warm
+// page cache and pays for nobody's writeback but its own.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "Child.h"
+#include "Process.h"
+#include "Verify.h"
+#include "core/PieceFormat.h"
+
+namespace tolvanix::bench {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Case {
+  const char* label;
+  int64_t sourceBytes;
+  int32_t pieceKB;
+};
+
+constexpr int64_t kMiB = int64_t{1} << 20;
+const Case kCases[] = {
+    {"512 MiB, P = 1024 KB", 512 * kMiB, 1024},
+    {"1 GiB, P = 262144 KB", 1024 * kMiB, 262144},
+    {"256 MiB, P = 1440 KB", 256 * kMiB, 1440},
+};
+
+struct Options {
+  std::string dir = "bench-data";
+  int runs = 7;
+  std::vector<int> cases = {1, 2, 3};
+  bool keep = false;
+};
+
+// Times of one command, ours against theirs, round by round.
+struct Pair {
+  std::vector<double> ours, theirs;
+  int64_t peakRssKiB = 0;
+};
+
+struct CaseResult {
+  const Case* c;
+  int64_t pieces;
+  Pair split, join;
+  std::vector<double> cp;
+};
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  const size_t n = v.size();
+  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+// Median of the per-round ratios: the two runs of a round sit side by side
+// in time, so a disturbance hits a pair rather than one side.
+double MedianRatio(const Pair& p) {
+  std::vector<double> r;
+  for (size_t i = 0; i < p.ours.size(); ++i) r.push_back(p.ours[i] / p.theirs[i]);
+  return Median(r);
+}
+
+class CaseRunner {
+ public:
+  CaseRunner(const Options& options, const Case& c, const std::string& dir)
+      : options_(options), c_(c), dir_(dir), self_(SelfPath()) {
+    source_ = dir_ + "/source.bin";
+    ours_ = dir_ + "/ours";
+    gnu_ = dir_ + "/gnu";
+    oursJoined_ = dir_ + "/ours-joined.bin";
+    catJoined_ = dir_ + "/cat-joined.bin";
+    cpCopy_ = dir_ + "/cp-copy.bin";
+    pieces_ = PieceCount(c_.sourceBytes, PieceBytes());
+  }
+
+  CaseResult Run() {
+    fs::create_directories(dir_);
+    MakeSource(source_, c_.sourceBytes, static_cast<uint64_t>(c_.pieceKB));
+    CaseResult result{&c_, pieces_, {}, {}, {}};
+    for (int round = 0; round <= options_.runs; ++round) {
+      const bool warmUp = round == 0;
+      const bool oursFirst = round % 2 == 1;
+      Step split = [&](bool ours) {
+        return ours ? Timed(ours_, {self_, kChildFlag, "split", source_, ours_ + "/source.bin",
+                                    std::to_string(c_.pieceKB)})
+                    : Timed(gnu_, {"split", "-b", std::to_string(PieceBytes()), "-d", "-a", "3",
+                                   source_, gnu_ + "/source."});
+      };
+      Step join = [&](bool ours) {
+        return ours ? Timed(oursJoined_, {self_, kChildFlag, "join", ours_ + "/source.001", oursJoined_})
+                    : Timed(catJoined_, CatCommand(), catJoined_);
+      };
+      Measure(split, oursFirst, warmUp, result.split);
+      Measure(join, oursFirst, warmUp, result.join);
+      const ProcessRun cp = Timed(cpCopy_, {"cp", source_, cpCopy_});
+      if (!warmUp) result.cp.push_back(cp.seconds);
+      Verify();
+      if (!warmUp) {
+        std::fprintf(stderr, "  round %d: split %.3f / %.3f s, join %.3f / %.3f s, cp %.3f s\n", round,
+                     result.split.ours.back(), result.split.theirs.back(), result.join.ours.back(),
+                     result.join.theirs.back(), cp.seconds);
+      }
+    }
+    if (!options_.keep) fs::remove_all(dir_);
+    return result;
+  }
+
+ private:
+  using Step = std::function<ProcessRun(bool ours)>;
+
+  int64_t PieceBytes() const { return int64_t{c_.pieceKB} * 1024; }
+
+  void Measure(const Step& step, bool oursFirst, bool warmUp, Pair& pair) {
+    for (bool ours : {oursFirst, !oursFirst}) {
+      const ProcessRun run = step(ours);
+      if (warmUp) continue;
+      (ours ? pair.ours : pair.theirs).push_back(run.seconds);
+      if (ours) pair.peakRssKiB = std::max(pair.peakRssKiB, run.peakRssKiB);
+    }
+  }
+
+  // Removes what a step will write and flushes all earlier writes, then runs
+  // the step's program.
+  ProcessRun Timed(const std::string& output, const std::vector<std::string>& argv,
+                   const std::string& stdoutPath = "") {
+    if (output == ours_ || output == gnu_) {
+      fs::remove_all(output);
+      fs::create_directory(output);
+    } else {
+      fs::remove(output);
+    }
+    FlushFilesystem();
+    ProcessRun run = RunProcess(argv, stdoutPath);
+    if (!run.ok) throw std::runtime_error(run.failure);
+    return run;
+  }
+
+  void FlushFilesystem() const {
+    const int fd = ::open(dir_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0 || ::syncfs(fd) != 0) {
+      const std::string why = std::strerror(errno);
+      if (fd >= 0) ::close(fd);
+      throw std::runtime_error("syncfs " + dir_ + ": " + why);
+    }
+    ::close(fd);
+  }
+
+  std::vector<std::string> GnuPieces() const {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(gnu_)) names.push_back(e.path());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  std::vector<std::string> CatCommand() const {
+    std::vector<std::string> argv = {"cat"};
+    for (std::string& piece : GnuPieces()) argv.push_back(std::move(piece));
+    return argv;
+  }
+
+  // Our pieces: the exact count, every one but the last exactly P bytes, a
+  // header naming the source and the count, then the source's bytes.
+  void Verify() const {
+    std::vector<std::string> ours;
+    for (int64_t k = 1; k <= pieces_; ++k) ours.push_back(ours_ + "/source." + IntToStrl(k, 3));
+    const int64_t present = std::distance(fs::directory_iterator(ours_), fs::directory_iterator());
+    Check(present == pieces_, "we wrote " + std::to_string(present) + " pieces, not " +
+                                  std::to_string(pieces_));
+    for (int64_t k = 1; k < pieces_; ++k) {
+      Check(static_cast<int64_t>(fs::file_size(ours[k - 1])) == PieceBytes(), ours[k - 1] + " is not P bytes");
+    }
+    HeaderBytes header{};
+    {
+      const int fd = ::open(ours[0].c_str(), O_RDONLY | O_CLOEXEC);
+      const bool read = fd >= 0 && ::read(fd, header.data(), header.size()) == kHeaderSize;
+      if (fd >= 0) ::close(fd);
+      Check(read, "cannot read our header");
+    }
+    const DecodedHeader decoded = DecodeHeader(header);
+    Check(decoded.cp932Name == "source.bin" && decoded.count == pieces_, "our header is wrong");
+
+    const std::vector<std::string> gnu = GnuPieces();
+    Check(static_cast<int64_t>(gnu.size()) >= 1, "GNU split wrote nothing");
+    CheckSame(ours, kHeaderSize, "our pieces");
+    CheckSame(gnu, 0, "GNU's pieces");
+    CheckSame({oursJoined_}, 0, "our join");
+    CheckSame({catJoined_}, 0, "cat's join");
+    CheckSame({cpCopy_}, 0, "cp's copy");
+  }
+
+  void CheckSame(const std::vector<std::string>& files, int64_t skip, const std::string& what) const {
+    const std::string diff = CompareConcatenation(files, skip, source_);
+    Check(diff.empty(), what + " differ from the source: " + diff);
+  }
+
+  static void Check(bool ok, const std::string& what) {
+    if (!ok) throw std::runtime_error(what);
+  }
+
+  const Options& options_;
+  const Case& c_;
+  const std::string dir_;
+  const std::string self_;
+  std::string source_, ours_, gnu_, oursJoined_, catJoined_, cpCopy_;
+  int64_t pieces_;
+};
+
+void PrintTable(const std::vector<CaseResult>& results, int runs) {
+  std::printf("Median of %d alternating runs, warm page cache; ours/GNU is the median of the "
+              "per-round ratios.\n\n",
+              runs);
+  std::printf("| Case | Command | Tolvanix (s) | GNU (s) | Tolvanix/GNU | cp (s) | Tolvanix peak RSS (MiB) |\n");
+  std::printf("|---|---|---:|---:|---:|---:|---:|\n");
+  for (const CaseResult& r : results) {
+    const std::string label =
+        std::string(r.c->label) + " (" + std::to_string(r.pieces) + " pieces)";
+    const auto row = [&](const char* command, const Pair& p) {
+      std::printf("| %s | %s | %.3f | %.3f | %.2f | %.3f | %.1f |\n", label.c_str(), command,
+                  Median(p.ours), Median(p.theirs), MedianRatio(p), Median(r.cp),
+                  static_cast<double>(p.peakRssKiB) / 1024);
+    };
+    row("split / `split`", r.split);
+    row("join / `cat`", r.join);
+  }
+}
+
+int Usage(const char* self) {
+  std::fprintf(stderr,
+               "usage: %s [--dir FOLDER] [--runs N] [--cases 1,2,3] [--keep]\n"
+               "  FOLDER (default ./bench-data) takes about 5 times the largest source;\n"
+               "  it is emptied of the bench's files afterwards unless --keep.\n",
+               self);
+  return 2;
+}
+
+int Main(int argc, char** argv) {
+  Options options;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (arg == "--dir" && hasValue) {
+      options.dir = argv[++i];
+    } else if (arg == "--runs" && hasValue) {
+      options.runs = std::atoi(argv[++i]);
+      if (options.runs < 1) return Usage(argv[0]);
+    } else if (arg == "--cases" && hasValue) {
+      options.cases.clear();
+      for (const char* p = argv[++i]; *p; ++p) {
+        if (*p >= '1' && *p <= '3') options.cases.push_back(*p - '0');
+      }
+    } else if (arg == "--keep") {
+      options.keep = true;
+    } else {
+      return Usage(argv[0]);
+    }
+  }
+  std::vector<CaseResult> results;
+  for (int n : options.cases) {
+    const Case& c = kCases[n - 1];
+    std::fprintf(stderr, "case %d: %s\n", n, c.label);
+    results.push_back(CaseRunner(options, c, options.dir + "/case" + std::to_string(n)).Run());
+  }
+  PrintTable(results, options.runs);
+  return 0;
+}
+
+}  // namespace
+}  // namespace tolvanix::bench
+
+int main(int argc, char** argv) {
+  using namespace tolvanix::bench;
+  if (argc > 1 && std::strcmp(argv[1], kChildFlag) == 0) return RunChild(argc, argv);
+  try {
+    return Main(argc, argv);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "bench failed: %s\n", e.what());
+    return 1;
+  }
+}
