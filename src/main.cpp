@@ -1,5 +1,31 @@
+// Start-up: the toolkit in the user's language, the application title, the
+// font stand-ins and the icon, then the main window until it is closed.
+// Nothing is read at start and nothing is written at the end.
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include "Unit1.h"
+#include "ui/Fonts.h"
+#include "ui/ProgramIcon.h"
+#include "ui/QtInteraction.h"
+
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  return 0;
+  QApplication::setApplicationName(QString::fromUtf8(tolvanix::kApplicationTitle));
+
+  // Qt's own texts (file dialog buttons and titles) in the desktop's language.
+  QTranslator qtTexts;
+  if (qtTexts.load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                   QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(&qtTexts);
+  }
+
+  tolvanix::InstallFontSubstitutions();
+  QApplication::setWindowIcon(tolvanix::ProgramIcon());
+
+  TForm1 Form1;
+  Form1.show();
+  return app.exec();
 }

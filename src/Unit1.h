@@ -1,0 +1,67 @@
+// TForm1, the main window: the split and join buttons, the piece-size field,
+// the status line, the exit and About buttons, and the five file dialogs and
+// two handle fields the commands work with. The split and the join run whole
+// inside their click handlers; the core commands do the work.
+#pragma once
+
+#include <QWidget>
+#include <cstdint>
+#include <string>
+
+#include "core/Commands.h"
+#include "core/Interaction.h"
+
+class QFrame;
+class QLabel;
+class QObject;
+class QPushButton;
+class QShowEvent;
+
+namespace tolvanix {
+class TSpinEdit;
+}
+
+class TForm1 : public QWidget {
+  Q_OBJECT
+
+ private:
+  // Storage of the five dialog fields below, with their settings at start.
+  tolvanix::FileDialogs dialogs_;
+
+ public:
+  explicit TForm1(QWidget* Owner = nullptr);
+  ~TForm1() override;
+  Q_DISABLE_COPY_MOVE(TForm1)
+
+  QPushButton* Button1;  // split
+  QPushButton* Button2;  // join
+  QPushButton* Button3;  // exit
+  tolvanix::TOpenDialog& OpenDialog1;
+  tolvanix::TSpinEdit* SpinEdit1;  // piece size in KB
+  QLabel* Label1;
+  tolvanix::TSaveDialog& SaveDialog1;
+  QLabel* Label2;
+  tolvanix::TOpenDialog& OpenDialog2;
+  tolvanix::TSaveDialog& SaveDialog2;
+  tolvanix::TOpenDialog& OpenDialog3;
+  QLabel* Label3;  // status line
+  QPushButton* Button4;  // About
+  QFrame* Bevel1;
+
+ private:
+  // The first and the second handle field: the two files a command holds.
+  tolvanix::HandleFields handles_;
+
+ public:
+  void Button3Click(QObject* Sender);
+  void Button1Click(QObject* Sender);
+  std::string IntToStrl(int64_t n, int width) const;
+  void Button2Click(QObject* Sender);
+  void Button4Click(QObject* Sender);
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  bool placed_ = false;
+};

@@ -1,0 +1,58 @@
+// The six interaction operations on Qt: Qt's own (non-native) message box
+// and file dialog classes, so that placement, buttons and keys are the same
+// on every desktop, plus the main window's status line and the program-wide
+// cursor.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <string>
+
+#include "core/Interaction.h"
+
+class QLabel;
+class QWidget;
+
+namespace tolvanix {
+
+// The application title: caption of the main window and of every notice.
+inline constexpr char kApplicationTitle[] = "Tolvanix";
+inline constexpr char kWarningCaption[] = "警告";
+
+// Qt's type list from "description|pattern|description|pattern". Patterns
+// separated by ";" become one entry; "*.*" lists every file, as it does on
+// the platform the format comes from.
+QStringList QtNameFilters(const std::string& filter);
+
+// Qt's default suffix from a default extension such as "*.001"; empty when
+// there is none ("" or "*.*").
+QString QtDefaultSuffix(const std::string& defaultExt);
+
+class QtInteraction final : public Interaction {
+ public:
+  // `window` owns the boxes and dialogs and is repainted with the status
+  // line `statusLine`.
+  QtInteraction(QWidget* window, QLabel* statusLine);
+  // Leaves no busy cursor behind.
+  ~QtInteraction() override;
+  Q_DISABLE_COPY_MOVE(QtInteraction)
+
+  void ShowNotice(const std::string& text) override;
+  int AskYesNoCancel(const std::string& text) override;
+  bool RunOpenDialog(TOpenDialog& dialog) override;
+  bool RunSaveDialog(TSaveDialog& dialog) override;
+  void SetStatusText(const std::string& text) override;
+  void SetBusyCursor(bool on) override;
+
+  // Longest chosen path that counts as confirmed, in bytes.
+  static constexpr int kMaxPathBytes = 259;
+
+ private:
+  bool RunFileDialog(TFileDialog& dialog);
+
+  QWidget* window_;
+  QLabel* statusLine_;
+  bool busy_ = false;
+};
+
+}  // namespace tolvanix
