@@ -104,6 +104,8 @@ struct BoxAnswer {
   int result;
 };
 
+void PrintTo(const BoxAnswer& a, std::ostream* os) { *os << a.name; }
+
 class WarningBoxAnswers : public InteractionTest,
                           public ::testing::WithParamInterface<BoxAnswer> {};
 

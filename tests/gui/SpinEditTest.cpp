@@ -22,6 +22,8 @@ struct Reading {
   int32_t value;
 };
 
+void PrintTo(const Reading& r, std::ostream* os) { *os << '"' << r.text << "\" -> " << r.value; }
+
 class SpinValueReading : public ::testing::TestWithParam<Reading> {};
 
 TEST_P(SpinValueReading, ReadsAs) {
