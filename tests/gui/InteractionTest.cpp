@@ -430,15 +430,6 @@ TEST_F(FileDialogRun, OpenDialogNeverAsksAboutReplacing) {
   EXPECT_EQ(script.Answered(), 1);
 }
 
-TEST_F(FileDialogRun, SaveWithoutOverwritePromptDoesNotAsk) {
-  Touch(QStringLiteral("out.bin"));
-  TSaveDialog plain;
-  ModalScript script;
-  script.Then([this](QWidget* w) { ChooseFile(w, root_ + QStringLiteral("/out.bin")); });
-  ASSERT_TRUE(ui_.RunSaveDialog(plain));
-  EXPECT_EQ(script.Answered(), 1);
-}
-
 TEST_F(FileDialogRun, OpenAcceptsAFileThatDoesNotExist) {
   FileDialogs dialogs;
   dialogs.OpenDialog3.FileName = "sub/missing.003";

@@ -270,11 +270,5 @@ TEST_F(SpinEditTest, LeavingKeepsTextThatIsNoNumber) {
   EXPECT_EQ(spin_.value(), 0);
 }
 
-TEST_F(SpinEditTest, ArrowsStandInsideTheBorderAtTheRight) {
-  // 15 wide, the upper half of the column and the rest, overlapping by one.
-  EXPECT_EQ(spin_.upButton()->geometry(), QRect(47, 2, 15, 8));
-  EXPECT_EQ(spin_.downButton()->geometry(), QRect(47, 9, 15, 9));
-}
-
 }  // namespace
 }  // namespace tolvanix
