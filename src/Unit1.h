@@ -44,7 +44,7 @@ class TForm1 : public QWidget {
   tolvanix::TOpenDialog& OpenDialog2;
   tolvanix::TSaveDialog& SaveDialog2;
   tolvanix::TOpenDialog& OpenDialog3;
-  QLabel* Label3;  // status line
+  QLabel* Label3;        // status line
   QPushButton* Button4;  // About
   QFrame* Bevel1;
 

@@ -8,11 +8,10 @@ void InstallFontSubstitutions() {
   static const bool done = [] {
     // IPA comes with fonts-ipafont-gothic; the rest are common Japanese faces
     // of other distributions, tried in turn.
-    QFont::insertSubstitutions(
-        QStringLiteral("ＭＳ Ｐゴシック"),
-        {QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP"),
-         QStringLiteral("Source Han Sans JP"), QStringLiteral("VL PGothic"),
-         QStringLiteral("TakaoPGothic"), QStringLiteral("IPAGothic")});
+    QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"),
+                               {QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP"),
+                                QStringLiteral("Source Han Sans JP"), QStringLiteral("VL PGothic"),
+                                QStringLiteral("TakaoPGothic"), QStringLiteral("IPAGothic")});
     QFont::insertSubstitutions(
         QStringLiteral("ＭＳ ゴシック"),
         {QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans Mono CJK JP"),

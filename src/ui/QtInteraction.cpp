@@ -182,7 +182,8 @@ class FileDialog final : public QFileDialog {
       return;
     }
     if (slash >= 0) {
-      setDirectory(directory().absoluteFilePath(slash == 0 ? QStringLiteral("/") : typed.left(slash)));
+      setDirectory(
+          directory().absoluteFilePath(slash == 0 ? QStringLiteral("/") : typed.left(slash)));
     }
     ListOnly(name);
     edit->setText(name);
@@ -251,8 +252,8 @@ bool QtInteraction::RunFileDialog(TFileDialog& dialog) {
   if (slash < 0) {
     box.setDirectory(QDir::currentPath());
   } else {
-    box.setDirectory(QDir::current().absoluteFilePath(slash == 0 ? QStringLiteral("/")
-                                                                 : proposed.left(slash)));
+    box.setDirectory(
+        QDir::current().absoluteFilePath(slash == 0 ? QStringLiteral("/") : proposed.left(slash)));
   }
   if (HasWildcard(name)) box.ListOnly(name);
   if (!name.isEmpty()) box.selectFile(name);

@@ -1,17 +1,18 @@
 #include "ui/SpinEdit.h"
 
+#include <qdrawutil.h>
+
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFocusEvent>
-#include <QResizeEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QTimer>
 #include <algorithm>
-#include <qdrawutil.h>
 
 namespace tolvanix {
 
@@ -149,8 +150,8 @@ class SpinArrow final : public QWidget {
     const int shift = sunken ? 1 : 0;
     const int gx = (width() - kGlyphWidth) / 2 + shift;
     const int gy = (height() - kGlyphHeight) / 2 + shift;
-    const QColor ink = isEnabled() ? QColor(Qt::black)
-                                   : palette().color(QPalette::Disabled, QPalette::WindowText);
+    const QColor ink =
+        isEnabled() ? QColor(Qt::black) : palette().color(QPalette::Disabled, QPalette::WindowText);
     // A triangle of 1, 3, 5 and 7 pixels in the middle of the 9 x 6 glyph.
     for (int row = 0; row < 4; ++row) {
       const int y = up_ ? gy + 1 + row : gy + 4 - row;

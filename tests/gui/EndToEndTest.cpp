@@ -8,8 +8,8 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QPushButton>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
@@ -141,7 +141,8 @@ TEST_F(EndToEnd, JoinAsksForAMissingPieceAndFindsItInAnotherFolder) {
   ModalScript script;
   const Qt::CursorShape noShape = Qt::BitmapCursor;
   Qt::CursorShape underNotice = noShape;
-  script.Then([](QWidget* w) { PressKey(w, Qt::Key_Return); })  // the proposed first piece
+  script
+      .Then([](QWidget* w) { PressKey(w, Qt::Key_Return); })  // the proposed first piece
       .Then([this](QWidget* w) { ChooseFile(w, root_ + QStringLiteral("/joined/out.bin")); })
       .Then([&](QWidget* w) {
         auto* box = qobject_cast<QMessageBox*>(w);

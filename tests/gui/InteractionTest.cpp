@@ -122,7 +122,8 @@ INSTANTIATE_TEST_SUITE_P(
     Keys, WarningBoxAnswers,
     ::testing::Values(
         BoxAnswer{"EnterAtOnceIsYes", [](QWidget* b) { PressKey(b, Qt::Key_Return); }, idYes},
-        BoxAnswer{"KeypadEnterIsYes", [](QWidget* b) { PressKey(b, Qt::Key_Enter, Qt::KeypadModifier); }, idYes},
+        BoxAnswer{"KeypadEnterIsYes",
+                  [](QWidget* b) { PressKey(b, Qt::Key_Enter, Qt::KeypadModifier); }, idYes},
         BoxAnswer{"SpaceOnYesIsYes", [](QWidget* b) { PressKey(b, Qt::Key_Space); }, idYes},
         BoxAnswer{"YKeyIsYes", [](QWidget* b) { PressKey(b, Qt::Key_Y); }, idYes},
         BoxAnswer{"NKeyIsNo", [](QWidget* b) { PressKey(b, Qt::Key_N); }, idNo},
@@ -135,13 +136,15 @@ INSTANTIATE_TEST_SUITE_P(
                   idNo},
         BoxAnswer{"EscIsCancel", [](QWidget* b) { PressKey(b, Qt::Key_Escape); }, idCancel},
         BoxAnswer{"CloseIsCancel", [](QWidget* b) { b->close(); }, idCancel},
-        BoxAnswer{"ClickYes", [](QWidget* b) { QTest::mouseClick(Nth(b, 0), Qt::LeftButton); }, idYes},
-        BoxAnswer{"ClickNo", [](QWidget* b) { QTest::mouseClick(Nth(b, 1), Qt::LeftButton); }, idNo},
-        BoxAnswer{"ClickCancel", [](QWidget* b) { QTest::mouseClick(Nth(b, 2), Qt::LeftButton); }, idCancel}),
+        BoxAnswer{"ClickYes", [](QWidget* b) { QTest::mouseClick(Nth(b, 0), Qt::LeftButton); },
+                  idYes},
+        BoxAnswer{"ClickNo", [](QWidget* b) { QTest::mouseClick(Nth(b, 1), Qt::LeftButton); },
+                  idNo},
+        BoxAnswer{"ClickCancel", [](QWidget* b) { QTest::mouseClick(Nth(b, 2), Qt::LeftButton); },
+                  idCancel}),
     [](const auto& info) { return std::string(info.param.name); });
 
-class NoticeBoxCloses : public InteractionTest,
-                        public ::testing::WithParamInterface<BoxAnswer> {};
+class NoticeBoxCloses : public InteractionTest, public ::testing::WithParamInterface<BoxAnswer> {};
 
 // A key that does not close the box leaves it open until the script's
 // patience runs out, which fails the test.
@@ -250,7 +253,8 @@ TEST_F(InteractionTest, StatusTextIsPaintedBeforeReturning) {
 
 TEST(FileDialogSettings, FilterBecomesQtTypeList) {
   EXPECT_EQ(QtNameFilters(""), QStringList());
-  EXPECT_EQ(QtNameFilters("すべてのファイル|*.*"), QStringList{QStringLiteral("すべてのファイル (*)")});
+  EXPECT_EQ(QtNameFilters("すべてのファイル|*.*"),
+            QStringList{QStringLiteral("すべてのファイル (*)")});
   EXPECT_EQ(QtNameFilters("Tolvanixﾌｧｲﾙ|*.001"),
             QStringList{QStringLiteral("Tolvanixﾌｧｲﾙ (*.001)")});
   EXPECT_EQ(QtNameFilters("Text|*.txt; *.doc|All|*.*"),

@@ -34,24 +34,23 @@ TEST_P(SpinValueReading, ReadsAs) {
 INSTANTIATE_TEST_SUITE_P(
     Decimal, SpinValueReading,
     ::testing::Values(Reading{"1024", 1024}, Reading{" 12", 12}, Reading{"   7", 7},
-                      Reading{"12 ", 0}, Reading{"+12", 12}, Reading{"-5", -5},
-                      Reading{"", 0}, Reading{"   ", 0}, Reading{"+", 0}, Reading{"-", 0},
-                      Reading{"--1", 0}, Reading{"+-1", 0}, Reading{"- 1", 0},
-                      Reading{"1.5", 0}, Reading{"1,5", 0}, Reading{"12a", 0},
-                      Reading{"abc", 0}, Reading{"1-2", 0}, Reading{"\t12", 0},
+                      Reading{"12 ", 0}, Reading{"+12", 12}, Reading{"-5", -5}, Reading{"", 0},
+                      Reading{"   ", 0}, Reading{"+", 0}, Reading{"-", 0}, Reading{"--1", 0},
+                      Reading{"+-1", 0}, Reading{"- 1", 0}, Reading{"1.5", 0}, Reading{"1,5", 0},
+                      Reading{"12a", 0}, Reading{"abc", 0}, Reading{"1-2", 0}, Reading{"\t12", 0},
                       Reading{"１２", 0}, Reading{"007", 7}, Reading{"-0", 0},
                       Reading{"2147483647", 2147483647}, Reading{"2147483648", 0},
                       Reading{"-2147483647", -2147483647}, Reading{"-2147483648", 0},
                       Reading{"99999999999999999999", 0}));
 
-INSTANTIATE_TEST_SUITE_P(
-    Hexadecimal, SpinValueReading,
-    ::testing::Values(Reading{"$400", 1024}, Reading{" $ff", 255}, Reading{"$Ff", 255},
-                      Reading{"$7FFFFFFF", 2147483647}, Reading{"$80000000", INT32_MIN},
-                      Reading{"$FFFFFFFF", -1}, Reading{"$000000001", 1},
-                      Reading{"$100000000", 0}, Reading{"$", 0}, Reading{"$g", 0},
-                      Reading{"-$10", 0}, Reading{"+$10", 0}, Reading{"$10 ", 0},
-                      Reading{"$$1", 0}));
+INSTANTIATE_TEST_SUITE_P(Hexadecimal, SpinValueReading,
+                         ::testing::Values(Reading{"$400", 1024}, Reading{" $ff", 255},
+                                           Reading{"$Ff", 255}, Reading{"$7FFFFFFF", 2147483647},
+                                           Reading{"$80000000", INT32_MIN},
+                                           Reading{"$FFFFFFFF", -1}, Reading{"$000000001", 1},
+                                           Reading{"$100000000", 0}, Reading{"$", 0},
+                                           Reading{"$g", 0}, Reading{"-$10", 0}, Reading{"+$10", 0},
+                                           Reading{"$10 ", 0}, Reading{"$$1", 0}));
 
 // --- the field -------------------------------------------------------------
 
