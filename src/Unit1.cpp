@@ -1,40 +1,22 @@
 #include "Unit1.h"
 
 #include <QFrame>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
-#include <algorithm>
 
 #include "Unit2.h"
 #include "core/PieceFormat.h"
+#include "ui/Controls.h"
 #include "ui/Fonts.h"
+#include "ui/Placement.h"
 #include "ui/ProgramIcon.h"
 #include "ui/QtInteraction.h"
 #include "ui/SpinEdit.h"
 
-namespace {
-
-QPushButton* NewButton(QWidget* parent, const char* name, const char* text, QRect geometry) {
-  auto* button = new QPushButton(QString::fromUtf8(text), parent);
-  button->setObjectName(QLatin1String(name));
-  button->setGeometry(geometry);
-  // Enter clicks the focused button, as Space does; no button is the default.
-  button->setAutoDefault(true);
-  return button;
-}
-
-QLabel* NewLabel(QWidget* parent, const char* name, const char* text, QPoint at) {
-  auto* label = new QLabel(QString::fromUtf8(text), parent);
-  label->setObjectName(QLatin1String(name));
-  label->move(at);
-  label->adjustSize();  // sizes itself to its text
-  return label;
-}
-
-}  // namespace
+using tolvanix::NewButton;
+using tolvanix::NewLabel;
+using tolvanix::PlaceSelfSized;
 
 TForm1::TForm1(QWidget* Owner)
     : QWidget(Owner, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -58,8 +40,10 @@ TForm1::TForm1(QWidget* Owner)
   Bevel1->setLineWidth(1);
   Bevel1->setGeometry(0, 88, 289, 33);
 
-  Label1 = NewLabel(this, "Label1", "分割サイズ", {8, 40});
-  Label2 = NewLabel(this, "Label2", "KB", {80, 72});
+  Label1 = NewLabel(this, "Label1", QStringLiteral("分割サイズ"));
+  PlaceSelfSized(Label1, 8, 40);
+  Label2 = NewLabel(this, "Label2", QStringLiteral("KB"));
+  PlaceSelfSized(Label2, 80, 72);
 
   // One line, cut off at its right edge.
   Label3 = new QLabel(this);
@@ -69,16 +53,16 @@ TForm1::TForm1(QWidget* Owner)
   Label3->setTextFormat(Qt::PlainText);
   Label3->setGeometry(8, 96, 273, 17);
 
-  Button1 = NewButton(this, "Button1", "分割", {8, 8, 129, 25});
-  Button2 = NewButton(this, "Button2", "結合", {152, 8, 129, 25});
-  Button3 = NewButton(this, "Button3", "終了", {200, 56, 81, 25});
+  Button1 = NewButton(this, "Button1", QStringLiteral("分割"), {8, 8, 129, 25});
+  Button2 = NewButton(this, "Button2", QStringLiteral("結合"), {152, 8, 129, 25});
+  Button3 = NewButton(this, "Button3", QStringLiteral("終了"), {200, 56, 81, 25});
 
   SpinEdit1 = new tolvanix::TSpinEdit(this);
   SpinEdit1->setObjectName(QStringLiteral("SpinEdit1"));
   SpinEdit1->setGeometry(8, 56, 65, 21);
   SpinEdit1->setValue(1024);
 
-  Button4 = NewButton(this, "Button4", "About", {120, 56, 73, 25});
+  Button4 = NewButton(this, "Button4", QStringLiteral("About"), {120, 56, 73, 25});
 
   setTabOrder(Button1, Button2);
   setTabOrder(Button2, Button3);
@@ -120,10 +104,5 @@ void TForm1::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (placed_ || event->spontaneous()) return;
   placed_ = true;
-  const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-  if (!screen) return;
-  const QRect s = screen->geometry();
-  const QSize frame = frameGeometry().size();
-  move(s.x() + std::max(0, (s.width() - frame.width()) / 2),
-       s.y() + std::max(0, (s.height() - frame.height()) / 2));
+  tolvanix::CentreOnScreen(this);
 }

@@ -1,21 +1,18 @@
 #include "Unit2.h"
 
 #include <QFont>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QUrl>
-#include <algorithm>
 
+#include "ui/Controls.h"
+#include "ui/Fonts.h"
 #include "ui/OpenUrl.h"
-
-// Resources of a static library are linked in only when something refers
-// to them; this must stand outside any namespace.
-static void InitProgramResources() { Q_INIT_RESOURCE(tolvanix); }
+#include "ui/Placement.h"
+#include "ui/ProgramIcon.h"
 
 namespace tolvanix {
 namespace {
@@ -25,52 +22,6 @@ namespace {
 constexpr char kCopyrightLine[] = "Copyright (C) 2026 Tolvanix project";  // fits 12 px
 constexpr char kContactAddress[] = "tolvanix@example.org";
 constexpr char kWebPageAddress[] = "https://www.example.org/tolvanix/";
-
-constexpr char kProgramIcon[] = ":/tolvanix.png";  // 32 x 32
-
-// Each font asks for the face of the window description first; the IPA face
-// of the same kind stands in where that one is not installed.
-QFont JapaneseFont(const QStringList& families, int pixels, QFont::StyleHint hint) {
-  QFont font;
-  font.setFamilies(families);
-  font.setStyleHint(hint);
-  font.setPixelSize(pixels);
-  font.setBold(false);
-  font.setItalic(false);
-  return font;
-}
-
-QFont ProportionalFont(int pixels) {
-  return JapaneseFont({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic")}, pixels,
-                      QFont::SansSerif);
-}
-
-QFont FixedPitchFont(int pixels) {
-  QFont font = JapaneseFont({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic")}, pixels,
-                            QFont::TypeWriter);
-  font.setFixedPitch(true);
-  return font;
-}
-
-QLabel* NewLabel(QWidget* parent, const char* name, const QString& text) {
-  auto* label = new QLabel(text, parent);
-  label->setObjectName(QLatin1String(name));
-  return label;
-}
-
-// A label that sizes itself to its text, as it is shown in its own font.
-void PlaceSelfSized(QLabel* label, int left, int top) {
-  label->adjustSize();
-  label->move(left, top);
-}
-
-QPushButton* NewButton(QWidget* parent, const char* name, const QString& text,
-                       const QRect& geometry) {
-  auto* button = new QPushButton(text, parent);
-  button->setObjectName(QLatin1String(name));
-  button->setGeometry(geometry);
-  return button;
-}
 
 }  // namespace
 
@@ -82,10 +33,9 @@ TForm2::TForm2(QWidget* Owner) : QDialog(Owner) {
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   setFixedSize(248, 147);
   // Set before the controls exist, so that they inherit it as they are made.
-  setFont(ProportionalFont(12));
+  setFont(WindowFont());
 
-  InitProgramResources();
-  const QPixmap icon(QString::fromLatin1(kProgramIcon));
+  const QPixmap icon = ProgramPixmap();
   setWindowIcon(icon);
 
   Label5 = NewLabel(this, "Label5", QStringLiteral("Tolvanix Ver1.0"));
@@ -133,17 +83,8 @@ void TForm2::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (event->spontaneous()) return;  // restored by the window system, not a new showing
 
-  // Centre on the screen, not over the owner as a dialog would by default.
-  const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
-  const QRect screen = (owner ? owner->screen() : this->screen())->geometry();
-  QSize outer = frameGeometry().size();
-  if (outer == size() && owner) {
-    // The frame is unknown before the first mapping; the owner's frame is
-    // of the same kind and stands in for it.
-    outer += owner->frameGeometry().size() - owner->size();
-  }
-  move(screen.x() + std::max(0, (screen.width() - outer.width()) / 2),
-       screen.y() + std::max(0, (screen.height() - outer.height()) / 2));
+  // Centred on the screen, not over the owner as a dialog would be.
+  CentreOnScreen(this);
 }
 
 void TForm2::keyPressEvent(QKeyEvent* event) {

@@ -29,4 +29,13 @@ QFont WindowFont() {
   return font;
 }
 
+QFont FixedPitchFont(int pixels) {
+  InstallFontSubstitutions();
+  QFont font(QStringLiteral("ＭＳ ゴシック"));
+  font.setStyleHint(QFont::TypeWriter);
+  font.setFixedPitch(true);
+  font.setPixelSize(pixels);
+  return font;
+}
+
 }  // namespace tolvanix

@@ -14,4 +14,7 @@ void InstallFontSubstitutions();
 // "ＭＳ Ｐゴシック", character height 12 pixels, no style: the main window's font.
 QFont WindowFont();
 
+// "ＭＳ ゴシック" at the given character height, fixed pitch, no style.
+QFont FixedPitchFont(int pixels);
+
 }  // namespace tolvanix

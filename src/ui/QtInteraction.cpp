@@ -20,6 +20,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "ui/Placement.h"
+
 namespace tolvanix {
 
 QStringList QtNameFilters(const std::string& filter) {
@@ -62,11 +64,6 @@ std::string CutUtf8(const std::string& s, size_t max) {
   size_t end = max;
   while (end > 0 && (static_cast<unsigned char>(s[end]) & 0xC0) == 0x80) --end;
   return s.substr(0, end);
-}
-
-QRect ScreenRect(const QWidget* w) {
-  const QScreen* screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
-  return screen ? screen->geometry() : QRect(0, 0, 640, 480);
 }
 
 // While a box or dialog is open the pointer is the normal one; the cursor in
@@ -116,7 +113,7 @@ class CentredMessageBox final : public QMessageBox {
     for (QPushButton* b : buttons_) width = std::max(width, b->sizeHint().width());
     for (QPushButton* b : buttons_) b->setMinimumWidth(width);
     QMessageBox::showEvent(event);  // sizes the box to its text
-    const QRect s = ScreenRect(this);
+    const QRect s = ScreenOf(this);
     move(s.x() + (s.width() - this->width()) / 2, s.y() + (s.height() - height()) / 2);
   }
 
@@ -167,7 +164,7 @@ class FileDialog final : public QFileDialog {
   void showEvent(QShowEvent* event) override {
     QFileDialog::showEvent(event);
     // Centred across, a third of the remaining height above.
-    const QRect s = ScreenRect(this);
+    const QRect s = ScreenOf(this);
     move(s.x() + (s.width() - width()) / 2, s.y() + (s.height() - height()) / 3);
   }
 
