@@ -22,8 +22,10 @@ struct CopyResult {
   int64_t copied = 0;  // bytes that reached `to`; fewer than asked with Ok: end of `from`
 };
 
-// Moves up to n bytes from `from` to `to` through `buffer`, stopping early at
-// the end of `from` or at the first failure.
+// Moves up to n bytes from `from` to `to`, in the kernel where the two files
+// allow it and through `buffer` otherwise, stopping early at the end of `from`
+// or at the first failure. A full target is WriteFailed with the bytes that
+// reached it; a failing read is ReadFailed, whichever way the bytes went.
 CopyResult CopyBytes(File& from, File& to, int64_t n, char* buffer, int64_t bufferSize);
 
 }  // namespace tolvanix

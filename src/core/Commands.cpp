@@ -60,6 +60,16 @@ std::unique_ptr<char[]> ObtainBuffer(int64_t size) {
 
 CopyResult CopyBytes(File& from, File& to, int64_t n, char* buffer, int64_t bufferSize) {
   CopyResult result;
+  // In the kernel first; what it leaves goes through the buffer, where a
+  // failing Read or Write tells which side broke.
+  const KernelCopy kernel = from.CopyTo(to, n);
+  result.copied = kernel.copied;
+  if (kernel.stop == KernelCopy::Done) return result;
+  if (kernel.stop == KernelCopy::Full || kernel.stop == KernelCopy::ReadFailed) {
+    result.status =
+        kernel.stop == KernelCopy::Full ? CopyResult::WriteFailed : CopyResult::ReadFailed;
+    return result;
+  }
   while (result.copied < n) {
     const int64_t want = std::min(bufferSize, n - result.copied);
     const int64_t got = from.Read(buffer, want);

@@ -17,6 +17,19 @@
 
 namespace tolvanix {
 
+// How an in-kernel copy between two files ended.
+struct KernelCopy {
+  enum Stop {
+    Done,        // all the bytes asked for were copied
+    Full,        // the target's device is full after `copied` bytes
+    Fallback,    // stopped after `copied` bytes with no clear cause: move the
+                 // rest with Read and Write, which tell what is wrong, if anything
+    ReadFailed,  // the source cannot go on from `copied`
+  };
+  Stop stop = Fallback;
+  int64_t copied = 0;
+};
+
 class File {
  public:
   virtual ~File() = default;  // closes the file, once
@@ -34,6 +47,11 @@ class File {
   virtual int64_t Write(const void* buffer, int64_t n) = 0;
   // Pushes written data to the medium (fsync).
   virtual bool Flush() = 0;
+  // Copies up to n bytes from this file's position to `to`'s position inside
+  // the kernel, advancing both by `copied`. Never reports the end of this file:
+  // a copy that runs dry ends in Fallback, and Read finds the end. Files that
+  // cannot copy this way answer Fallback with nothing copied.
+  virtual KernelCopy CopyTo(File& /*to*/, int64_t /*n*/) { return {}; }
 };
 
 enum class SpaceStatus { Ok, FolderMissing, Failed };

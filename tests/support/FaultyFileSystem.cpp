@@ -50,7 +50,21 @@ class FaultyFile final : public File {
     return inner_->Flush();
   }
 
+  KernelCopy CopyTo(File& to, int64_t n) override {
+    auto* target = dynamic_cast<FaultyFile*>(&to);
+    if (target == nullptr || HasFault() || target->HasFault()) return {};
+    const KernelCopy result = inner_->CopyTo(*target->inner_, n);
+    read_ += result.copied;
+    target->written_ += result.copied;
+    recorder_->kernelCopied += result.copied;
+    return result;
+  }
+
  private:
+  bool HasFault() const {
+    return recorder_->readLimits.count(path_) != 0 || recorder_->writeLimits.count(path_) != 0;
+  }
+
   const std::string path_;
   std::unique_ptr<File> inner_;
   std::shared_ptr<Recorder> recorder_;
@@ -112,6 +126,8 @@ std::vector<std::string> FaultyFileSystem::OpenReads() const {
 std::vector<std::string> FaultyFileSystem::SpaceQueries() const {
   return Matching(recorder_->events, "space:");
 }
+
+int64_t FaultyFileSystem::KernelCopied() const { return recorder_->kernelCopied; }
 
 std::unique_ptr<File> FaultyFileSystem::OpenRead(const std::string& path) {
   Log("open:" + path);

@@ -7,6 +7,9 @@
 // that a piece was flushed before it was closed and before a notice.
 //
 // Read and write faults count bytes per handle, from the moment it opened.
+// The kernel copy between two handles is passed on to the inner files only
+// while neither has a read or write fault set, so every injected fault lands
+// on Read or Write, the path a failed kernel copy falls back to.
 // Handles share the recorder with the file system, so they may outlive it.
 #pragma once
 
@@ -61,6 +64,8 @@ class FaultyFileSystem : public FileSystem {
   std::vector<std::string> Creates() const;
   std::vector<std::string> OpenReads() const;
   std::vector<std::string> SpaceQueries() const;
+  // Bytes the handles moved by the kernel copy, all together.
+  int64_t KernelCopied() const;
 
   std::unique_ptr<File> OpenRead(const std::string& path) override;
   std::unique_ptr<File> Create(const std::string& path) override;
@@ -79,6 +84,7 @@ class FaultyFileSystem : public FileSystem {
     std::map<std::string, int64_t> readLimits;
     std::map<std::string, WriteLimit> writeLimits;
     std::set<std::string> failFlush;
+    int64_t kernelCopied = 0;
   };
 
  private:
