@@ -2,9 +2,9 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <utility>
 #include <deque>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/Commands.h"
@@ -66,8 +66,7 @@ int RunChild(int argc, char** argv) {
   FileDialogs dialogs;
   HandleFields handles;
   const CommandContext ctx{ui, *fs, dialogs, handles};
-  const Outcome outcome =
-      command == "split" ? RunSplit(ctx, std::atoi(argv[5])) : RunJoin(ctx);
+  const Outcome outcome = command == "split" ? RunSplit(ctx, std::atoi(argv[5])) : RunJoin(ctx);
   for (const std::string& problem : ui.Problems()) std::fprintf(stderr, "%s\n", problem.c_str());
   return outcome == Outcome::Done && ui.Problems().empty() ? 0 : 1;
 }

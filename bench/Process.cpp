@@ -59,10 +59,15 @@ ProcessRun RunProcess(const std::vector<std::string>& argv, const std::string& s
   }
   run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   run.peakRssKiB = usage.ru_maxrss;
+  const auto seconds = [](const timeval& t) {
+    return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6;
+  };
+  run.cpuSeconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
   run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
   if (!run.ok) {
-    run.failure = argv[0] + (WIFEXITED(status) ? " exited with " + std::to_string(WEXITSTATUS(status))
-                                               : " killed by signal " + std::to_string(WTERMSIG(status)));
+    run.failure =
+        argv[0] + (WIFEXITED(status) ? " exited with " + std::to_string(WEXITSTATUS(status))
+                                     : " killed by signal " + std::to_string(WTERMSIG(status)));
   }
   return run;
 }
@@ -70,7 +75,8 @@ ProcessRun RunProcess(const std::vector<std::string>& argv, const std::string& s
 std::string SelfPath() {
   std::string path(4096, '\0');
   const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
-  if (n <= 0 || static_cast<size_t>(n) >= path.size()) throw std::runtime_error("cannot read /proc/self/exe");
+  if (n <= 0 || static_cast<size_t>(n) >= path.size())
+    throw std::runtime_error("cannot read /proc/self/exe");
   path.resize(static_cast<size_t>(n));
   return path;
 }

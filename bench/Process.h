@@ -8,10 +8,11 @@
 namespace tolvanix::bench {
 
 struct ProcessRun {
-  bool ok = false;          // exited with 0
-  std::string failure;      // why not, when !ok
-  double seconds = 0;       // from spawn to reaped, start-up included
-  int64_t peakRssKiB = 0;   // ru_maxrss of the child alone
+  bool ok = false;         // exited with 0
+  std::string failure;     // why not, when !ok
+  double seconds = 0;      // from spawn to reaped, start-up included
+  double cpuSeconds = 0;   // user + system time of the child alone
+  int64_t peakRssKiB = 0;  // ru_maxrss of the child alone
 };
 
 // argv[0] is looked up in PATH. With `stdoutPath`, the child's standard output

@@ -34,7 +34,8 @@ std::runtime_error SystemError(const std::string& what, const std::string& path)
 // The files as one stream; Read fills the buffer unless the stream ends.
 class ConcatStream {
  public:
-  ConcatStream(std::vector<std::string> files, int64_t skip) : files_(std::move(files)), skip_(skip) {}
+  ConcatStream(std::vector<std::string> files, int64_t skip)
+      : files_(std::move(files)), skip_(skip) {}
 
   size_t Read(char* buffer, size_t n) {
     size_t done = 0;
@@ -85,7 +86,8 @@ void MakeSource(const std::string& path, int64_t size, uint64_t seed) {
       word = x;
     }
     const size_t n = static_cast<size_t>(std::min<int64_t>(left, kChunk));
-    if (::write(fd.get(), block.data(), n) != static_cast<ssize_t>(n)) throw SystemError("cannot write", path);
+    if (::write(fd.get(), block.data(), n) != static_cast<ssize_t>(n))
+      throw SystemError("cannot write", path);
     left -= static_cast<int64_t>(n);
   }
 }
@@ -100,7 +102,8 @@ std::string CompareConcatenation(const std::vector<std::string>& files, int64_t 
     const size_t n = expected.Read(a.get(), kChunk);
     const size_t m = actual.Read(b.get(), kChunk);
     if (n != m) return "length differs near byte " + std::to_string(offset + std::min(n, m));
-    if (std::memcmp(a.get(), b.get(), n) != 0) return "bytes differ in the MiB at " + std::to_string(offset);
+    if (std::memcmp(a.get(), b.get(), n) != 0)
+      return "bytes differ in the MiB at " + std::to_string(offset);
     if (n < kChunk) return "";
   }
 }

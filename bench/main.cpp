@@ -11,6 +11,7 @@
 // page cache and pays for nobody's writeback but its own.
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -48,7 +49,7 @@ const Case kCases[] = {
 
 struct Options {
   std::string dir = "bench-data";
-  int runs = 7;
+  int runs = 11;
   std::vector<int> cases = {1, 2, 3};
   bool keep = false;
 };
@@ -56,6 +57,7 @@ struct Options {
 // Times of one command, ours against theirs, round by round.
 struct Pair {
   std::vector<double> ours, theirs;
+  std::vector<double> oursCpu, theirsCpu;
   int64_t peakRssKiB = 0;
 };
 
@@ -74,9 +76,9 @@ double Median(std::vector<double> v) {
 
 // Median of the per-round ratios: the two runs of a round sit side by side
 // in time, so a disturbance hits a pair rather than one side.
-double MedianRatio(const Pair& p) {
+double MedianRatio(const std::vector<double>& ours, const std::vector<double>& theirs) {
   std::vector<double> r;
-  for (size_t i = 0; i < p.ours.size(); ++i) r.push_back(p.ours[i] / p.theirs[i]);
+  for (size_t i = 0; i < ours.size(); ++i) r.push_back(ours[i] / theirs[i]);
   return Median(r);
 }
 
@@ -107,7 +109,8 @@ class CaseRunner {
                                    source_, gnu_ + "/source."});
       };
       Step join = [&](bool ours) {
-        return ours ? Timed(oursJoined_, {self_, kChildFlag, "join", ours_ + "/source.001", oursJoined_})
+        return ours ? Timed(oursJoined_,
+                            {self_, kChildFlag, "join", ours_ + "/source.001", oursJoined_})
                     : Timed(catJoined_, CatCommand(), catJoined_);
       };
       Measure(split, oursFirst, warmUp, result.split);
@@ -116,9 +119,15 @@ class CaseRunner {
       if (!warmUp) result.cp.push_back(cp.seconds);
       Verify();
       if (!warmUp) {
-        std::fprintf(stderr, "  round %d: split %.3f / %.3f s, join %.3f / %.3f s, cp %.3f s\n", round,
-                     result.split.ours.back(), result.split.theirs.back(), result.join.ours.back(),
-                     result.join.theirs.back(), cp.seconds);
+        const auto& sp = result.split;
+        const auto& jn = result.join;
+        std::fprintf(stderr,
+                     "  round %d: split %.3f / %.3f s (cpu %.3f / %.3f), join %.3f / %.3f s (cpu "
+                     "%.3f / %.3f), "
+                     "cp %.3f s\n",
+                     round, sp.ours.back(), sp.theirs.back(), sp.oursCpu.back(),
+                     sp.theirsCpu.back(), jn.ours.back(), jn.theirs.back(), jn.oursCpu.back(),
+                     jn.theirsCpu.back(), cp.seconds);
       }
     }
     if (!options_.keep) fs::remove_all(dir_);
@@ -135,6 +144,7 @@ class CaseRunner {
       const ProcessRun run = step(ours);
       if (warmUp) continue;
       (ours ? pair.ours : pair.theirs).push_back(run.seconds);
+      (ours ? pair.oursCpu : pair.theirsCpu).push_back(run.cpuSeconds);
       if (ours) pair.peakRssKiB = std::max(pair.peakRssKiB, run.peakRssKiB);
     }
   }
@@ -184,10 +194,11 @@ class CaseRunner {
     std::vector<std::string> ours;
     for (int64_t k = 1; k <= pieces_; ++k) ours.push_back(ours_ + "/source." + IntToStrl(k, 3));
     const int64_t present = std::distance(fs::directory_iterator(ours_), fs::directory_iterator());
-    Check(present == pieces_, "we wrote " + std::to_string(present) + " pieces, not " +
-                                  std::to_string(pieces_));
+    Check(present == pieces_,
+          "we wrote " + std::to_string(present) + " pieces, not " + std::to_string(pieces_));
     for (int64_t k = 1; k < pieces_; ++k) {
-      Check(static_cast<int64_t>(fs::file_size(ours[k - 1])) == PieceBytes(), ours[k - 1] + " is not P bytes");
+      Check(static_cast<int64_t>(fs::file_size(ours[k - 1])) == PieceBytes(),
+            ours[k - 1] + " is not P bytes");
     }
     HeaderBytes header{};
     {
@@ -208,7 +219,8 @@ class CaseRunner {
     CheckSame({cpCopy_}, 0, "cp's copy");
   }
 
-  void CheckSame(const std::vector<std::string>& files, int64_t skip, const std::string& what) const {
+  void CheckSame(const std::vector<std::string>& files, int64_t skip,
+                 const std::string& what) const {
     const std::string diff = CompareConcatenation(files, skip, source_);
     Check(diff.empty(), what + " differ from the source: " + diff);
   }
@@ -226,18 +238,21 @@ class CaseRunner {
 };
 
 void PrintTable(const std::vector<CaseResult>& results, int runs) {
-  std::printf("Median of %d alternating runs, warm page cache; ours/GNU is the median of the "
-              "per-round ratios.\n\n",
-              runs);
-  std::printf("| Case | Command | Tolvanix (s) | GNU (s) | Tolvanix/GNU | cp (s) | Tolvanix peak RSS (MiB) |\n");
-  std::printf("|---|---|---:|---:|---:|---:|---:|\n");
+  std::printf(
+      "Median of %d alternating runs, warm page cache; each ratio is the median of the "
+      "per-round ratios. CPU time is user + system time of the process.\n\n",
+      runs);
+  std::printf(
+      "| Case | Command | Tolvanix (s) | GNU (s) | Tolvanix/GNU | cp (s) | Tolvanix peak RSS (MiB) "
+      "| CPU time Tolvanix/GNU |\n");
+  std::printf("|---|---|---:|---:|---:|---:|---:|---:|\n");
   for (const CaseResult& r : results) {
     const std::string label =
         std::string(r.c->label) + " (" + std::to_string(r.pieces) + " pieces)";
     const auto row = [&](const char* command, const Pair& p) {
-      std::printf("| %s | %s | %.3f | %.3f | %.2f | %.3f | %.1f |\n", label.c_str(), command,
-                  Median(p.ours), Median(p.theirs), MedianRatio(p), Median(r.cp),
-                  static_cast<double>(p.peakRssKiB) / 1024);
+      std::printf("| %s | %s | %.3f | %.3f | %.2f | %.3f | %.1f | %.2f |\n", label.c_str(), command,
+                  Median(p.ours), Median(p.theirs), MedianRatio(p.ours, p.theirs), Median(r.cp),
+                  static_cast<double>(p.peakRssKiB) / 1024, MedianRatio(p.oursCpu, p.theirsCpu));
     };
     row("split / `split`", r.split);
     row("join / `cat`", r.join);
@@ -247,7 +262,7 @@ void PrintTable(const std::vector<CaseResult>& results, int runs) {
 int Usage(const char* self) {
   std::fprintf(stderr,
                "usage: %s [--dir FOLDER] [--runs N] [--cases 1,2,3] [--keep]\n"
-               "  FOLDER (default ./bench-data) takes about 5 times the largest source;\n"
+               "  FOLDER (default ./bench-data) takes about 6 times the largest source;\n"
                "  it is emptied of the bench's files afterwards unless --keep.\n",
                self);
   return 2;
@@ -273,6 +288,17 @@ int Main(int argc, char** argv) {
     } else {
       return Usage(argv[0]);
     }
+  }
+  // Source, two piece sets, two joins and cp's copy sit side by side.
+  int64_t need = 0;
+  for (int n : options.cases) need = std::max(need, 6 * kCases[n - 1].sourceBytes + 256 * kMiB);
+  fs::create_directories(options.dir);
+  struct statvfs vfs {};
+  if (::statvfs(options.dir.c_str(), &vfs) == 0 &&
+      static_cast<int64_t>(vfs.f_bavail) * static_cast<int64_t>(vfs.f_frsize) < need) {
+    std::fprintf(stderr, "%s needs %lld MiB free\n", options.dir.c_str(),
+                 static_cast<long long>(need / kMiB));
+    return 1;
   }
   std::vector<CaseResult> results;
   for (int n : options.cases) {
