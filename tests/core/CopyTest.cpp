@@ -3,9 +3,6 @@
 // Mounting runs in a forked child in its own mount namespace, so nothing is
 // left mounted on the host even if the child dies.
 #include <gtest/gtest.h>
-#include <sched.h>
-#include <sys/mount.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -18,6 +15,7 @@
 #include "core/CommandSupport.h"
 #include "core/PieceFormat.h"
 #include "support/CommandFixture.h"
+#include "support/SmallTmpfs.h"
 
 namespace tolvanix {
 namespace {
@@ -207,36 +205,6 @@ struct FullReport {
   bool joinUsedKernel = false;
 };
 
-// Runs `body` in a child with a 1 MiB tmpfs at `mountPoint`; its report, or a
-// failed step when the tmpfs cannot be had.
-bool RunOnSmallTmpfs(const std::string& mountPoint, const std::function<void(FullReport&)>& body,
-                     FullReport& report) {
-  int fds[2];
-  if (::pipe2(fds, O_CLOEXEC) != 0) return false;
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    ::alarm(60);
-    FullReport r;
-    if (::unshare(CLONE_NEWNS) != 0) {
-      r.failedStep = 1;
-    } else if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
-      r.failedStep = 2;
-    } else if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=1m") != 0) {
-      r.failedStep = 3;
-    }
-    r.error = errno;
-    if (r.failedStep == 0) body(r);
-    ::_exit(::write(fds[1], &r, sizeof r) == sizeof r ? 0 : 1);
-  }
-  ::close(fds[1]);
-  const ssize_t got = pid > 0 ? ::read(fds[0], &report, sizeof report) : -1;
-  ::close(fds[0]);
-  int status = 0;
-  const bool exited =
-      pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-  return exited && got == static_cast<ssize_t>(sizeof report);
-}
-
 // A true disk-full: the kernel copy stops at what fit, with the source still
 // in step with the target, and both commands show their write notice.
 TEST(KernelCopyFullDeviceTest, StopsAtWhatFitAndEachCommandShowsItsWriteNotice) {
@@ -258,7 +226,7 @@ TEST(KernelCopyFullDeviceTest, StopsAtWhatFitAndEachCommandShowsItsWriteNotice) 
   }
 
   FullReport r;
-  ASSERT_TRUE(RunOnSmallTmpfs(
+  ASSERT_TRUE(RunOnSmallTmpfs<FullReport>(
       small,
       [&](FullReport& r) {
         auto fs = MakeLinuxFileSystem();
@@ -301,8 +269,7 @@ TEST(KernelCopyFullDeviceTest, StopsAtWhatFitAndEachCommandShowsItsWriteNotice) 
       },
       r));
   if (r.failedStep != 0) {
-    GTEST_SKIP() << "cannot mount a small tmpfs (step " << r.failedStep
-                 << "): " << std::strerror(r.error);
+    GTEST_SKIP() << TmpfsSkipReason(r.failedStep, r.error);
   }
   EXPECT_EQ(r.stop, KernelCopy::Full);
   EXPECT_GT(r.copied, 0);

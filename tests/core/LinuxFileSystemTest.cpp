@@ -4,10 +4,8 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sched.h>
 #include <sys/file.h>
 #include <sys/mman.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
@@ -23,26 +21,11 @@
 
 #include "core/FileSystem.h"
 #include "support/FaultyFileSystem.h"
+#include "support/SmallTmpfs.h"
+#include "support/TestFiles.h"
 
 namespace tolvanix {
 namespace {
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-int OpenDescriptors() {
-  int n = 0;
-  DIR* dir = ::opendir("/proc/self/fd");
-  while (dir && ::readdir(dir)) ++n;
-  if (dir) ::closedir(dir);
-  return n;
-}
 
 // Runs `body` in a child killed after a few seconds; its exit code, or -1
 // when it did not exit on its own (a hang ends as SIGALRM).
@@ -73,7 +56,7 @@ class LinuxFileSystemTest : public ::testing::Test {
 
 TEST_F(LinuxFileSystemTest, HeldFileCannotBeOpenedAgainUntilClosed) {
   const std::string path = Path("source.bin");
-  WriteBytes(path, "abc");
+  WriteFile(path, "abc");
   auto held = fs_->OpenRead(path);
   ASSERT_TRUE(held);
   EXPECT_FALSE(fs_->OpenRead(path));
@@ -95,14 +78,14 @@ TEST_F(LinuxFileSystemTest, HeldFileCannotBeOpenedAgainUntilClosed) {
 TEST_F(LinuxFileSystemTest, CreateNeverEmptiesAHeldFile) {
   const std::string source = Path("source.bin");
   const std::string link = Path("link.001");
-  WriteBytes(source, "source bytes");
+  WriteFile(source, "source bytes");
   ASSERT_EQ(::symlink(source.c_str(), link.c_str()), 0);
 
   auto held = fs_->OpenRead(source);
   ASSERT_TRUE(held);
   EXPECT_FALSE(fs_->Create(source));
   EXPECT_FALSE(fs_->Create(link));
-  EXPECT_EQ(ReadBytes(source), "source bytes");
+  EXPECT_EQ(ReadFile(source), "source bytes");
 
   // A file being written is held the same way.
   auto piece = fs_->Create(Path("a.001"));
@@ -114,7 +97,7 @@ TEST_F(LinuxFileSystemTest, CreateNeverEmptiesAHeldFile) {
   auto reused = fs_->Create(link);
   ASSERT_TRUE(reused);
   EXPECT_EQ(reused->Size(), 0);
-  EXPECT_EQ(ReadBytes(source), "");
+  EXPECT_EQ(ReadFile(source), "");
 }
 
 TEST_F(LinuxFileSystemTest, RefusesWhatIsNotARegularFileWithoutBlocking) {
@@ -165,7 +148,7 @@ TEST_F(LinuxFileSystemTest, RoundTripWithACountBeyondOneSystemCall) {
 TEST_F(LinuxFileSystemTest, SizeBeyondFourGiB) {
   const std::string path = Path("sparse.bin");
   const int64_t size = (int64_t{5} << 30) + 3;
-  WriteBytes(path, "");
+  WriteFile(path, "");
   if (::truncate(path.c_str(), size) != 0) {
     GTEST_SKIP() << "no sparse 5 GiB file here: " << std::strerror(errno);
   }
@@ -176,8 +159,8 @@ TEST_F(LinuxFileSystemTest, SizeBeyondFourGiB) {
 
 TEST_F(LinuxFileSystemTest, ExistsAndSameFile) {
   const std::string a = Path("a"), b = Path("b"), hard = Path("hard"), soft = Path("soft");
-  WriteBytes(a, "same");
-  WriteBytes(b, "same");
+  WriteFile(a, "same");
+  WriteFile(b, "same");
   ASSERT_EQ(::link(a.c_str(), hard.c_str()), 0);
   ASSERT_EQ(::symlink(a.c_str(), soft.c_str()), 0);
 
@@ -194,7 +177,7 @@ TEST_F(LinuxFileSystemTest, ExistsAndSameFile) {
 }
 
 TEST_F(LinuxFileSystemTest, FreeSpaceTellsAMissingFolderFromAFailure) {
-  WriteBytes(Path("file"), "x");
+  WriteFile(Path("file"), "x");
   for (const std::string& root : {dir_, dir_ + "/", std::string(".")}) {
     FreeSpace space = fs_->FreeSpaceAt(root);
     EXPECT_EQ(space.status, SpaceStatus::Ok) << root;
@@ -230,8 +213,8 @@ TEST_F(LinuxFileSystemTest, RemovableComesFromTheDiskInSysfs) {
     const std::string sys = Path("sys" + std::to_string(n++));
     std::filesystem::create_directories(sys + "/devices/disk/disk1");
     std::filesystem::create_directories(sys + "/dev/block");
-    WriteBytes(sys + "/devices/disk/removable", c.flag);
-    WriteBytes(sys + "/devices/disk/disk1/partition", "1\n");
+    WriteFile(sys + "/devices/disk/removable", c.flag);
+    WriteFile(sys + "/devices/disk/disk1/partition", "1\n");
     if (*c.target) {
       std::filesystem::create_directory_symlink("../../" + std::string(c.target),
                                                 sys + "/dev/block/" + node);
@@ -243,8 +226,6 @@ TEST_F(LinuxFileSystemTest, RemovableComesFromTheDiskInSysfs) {
   }
 }
 
-// A tmpfs of 1 MiB mounted in the child's own mount namespace: nothing is
-// left mounted on the host even if the child dies.
 TEST_F(LinuxFileSystemTest, FullDeviceGivesAShortWrite) {
   struct Report {
     int failedStep = 0;  // 1 unshare, 2 private mounts, 3 mount tmpfs
@@ -254,45 +235,25 @@ TEST_F(LinuxFileSystemTest, FullDeviceGivesAShortWrite) {
     int64_t wrote = 0, wroteWhenFull = 0;
     bool flushed = false;
   };
-  int fds[2];
-  ASSERT_EQ(::pipe2(fds, O_CLOEXEC), 0);
   const std::string mountPoint = Path("small");
   std::filesystem::create_directory(mountPoint);
   const int64_t asked = 2 << 20;
-
-  int child = RunInChild([&] {
-    Report r;
-    if (::unshare(CLONE_NEWNS) != 0) {
-      r.failedStep = 1;
-    } else if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
-      r.failedStep = 2;
-    } else if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=1m") != 0) {
-      r.failedStep = 3;
-    }
-    r.error = errno;
-    if (r.failedStep == 0) {
-      auto fs = MakeLinuxFileSystem();
-      FreeSpace space = fs->FreeSpaceAt(mountPoint + "/");
-      r.status = space.status;
-      r.freeBefore = space.bytes;
-      auto out = fs->Create(mountPoint + "/a.001");
-      std::vector<char> buffer(asked, 'x');
-      r.wrote = out ? out->Write(buffer.data(), asked) : -2;
-      r.wroteWhenFull = out ? out->Write(buffer.data(), 4096) : -2;
-      r.flushed = out && out->Flush();
-    }
-    return ::write(fds[1], &r, sizeof r) == sizeof r ? 0 : 1;
-  });
-  ::close(fds[1]);
   Report r;
-  ssize_t got = ::read(fds[0], &r, sizeof r);
-  ::close(fds[0]);
-  ASSERT_EQ(child, 0);
-  ASSERT_EQ(got, static_cast<ssize_t>(sizeof r));
-  if (r.failedStep != 0) {
-    GTEST_SKIP() << "cannot mount a small tmpfs (step " << r.failedStep
-                 << "): " << std::strerror(r.error);
-  }
+  ASSERT_TRUE(RunOnSmallTmpfs<Report>(
+      mountPoint,
+      [&](Report& r) {
+        auto fs = MakeLinuxFileSystem();
+        FreeSpace space = fs->FreeSpaceAt(mountPoint + "/");
+        r.status = space.status;
+        r.freeBefore = space.bytes;
+        auto out = fs->Create(mountPoint + "/a.001");
+        std::vector<char> buffer(asked, 'x');
+        r.wrote = out ? out->Write(buffer.data(), asked) : -2;
+        r.wroteWhenFull = out ? out->Write(buffer.data(), 4096) : -2;
+        r.flushed = out && out->Flush();
+      },
+      r));
+  if (r.failedStep != 0) GTEST_SKIP() << TmpfsSkipReason(r.failedStep, r.error);
   EXPECT_EQ(r.status, SpaceStatus::Ok);
   EXPECT_GT(r.freeBefore, 0u);
   EXPECT_LE(r.freeBefore, 1u << 20);
@@ -304,7 +265,7 @@ TEST_F(LinuxFileSystemTest, FullDeviceGivesAShortWrite) {
 
 TEST_F(LinuxFileSystemTest, EveryPathClosesWhatItOpened) {
   const std::string path = Path("a.bin");
-  WriteBytes(path, "bytes");
+  WriteFile(path, "bytes");
   const int before = OpenDescriptors();
   {
     auto held = fs_->OpenRead(path);
@@ -374,8 +335,8 @@ TEST(FaultyFileSystemTest, InjectsFaultsAndKeepsTheOrderOfEvents) {
   // Handles closed after the file system is gone still log safely.
   in.reset();
   second.reset();
-  EXPECT_EQ(ReadBytes(piece), "abcde");
-  EXPECT_EQ(ReadBytes(next), "xy");
+  EXPECT_EQ(ReadFile(piece), "abcde");
+  EXPECT_EQ(ReadFile(next), "xy");
   std::filesystem::remove_all(dir);
 }
 
