@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTranslator>
 
 #include "Unit1.h"
@@ -20,6 +22,15 @@ int main(int argc, char** argv) {
   if (qtTexts.load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
                    QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
     QApplication::installTranslator(&qtTexts);
+  }
+
+  // Qt's file dialog keeps its own view state (last folder, history) in the
+  // user's settings; a throwaway folder keeps this run from remembering
+  // anything for the next.
+  QTemporaryDir forgetful;
+  if (forgetful.isValid()) {
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, forgetful.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, forgetful.path());
   }
 
   tolvanix::InstallFontSubstitutions();
