@@ -1,6 +1,5 @@
-// One QApplication for every GUI test, on the offscreen platform. Qt's file
-// dialog keeps its view state in the user's configuration folder, so the
-// tests point that folder at a temporary one.
+// One QApplication for every GUI test, on the offscreen platform, with Qt's
+// file-dialog state kept in a temporary configuration folder.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -18,8 +17,7 @@ int main(int argc, char** argv) {
 
   QApplication app(argc, argv);
   QApplication::setApplicationName(QString::fromUtf8(tolvanix::kApplicationTitle));
-  // Closing a main window under test must not end anything.
-  QApplication::setQuitOnLastWindowClosed(false);
+  QApplication::setQuitOnLastWindowClosed(false);  // closing a window under test ends nothing
   tolvanix::InstallFontSubstitutions();
   return RUN_ALL_TESTS();
 }
