@@ -31,18 +31,22 @@ TEST_P(PathParts, SplitsIntoNameFolderExtensionStemDriveRoot) {
 INSTANTIATE_TEST_SUITE_P(
     Windows, PathParts,
     ::testing::Values(
-        PathRow{W, "C:\\data\\photo.jpg", "photo.jpg", "C:\\data\\", ".jpg", "C:\\data\\photo", "C:", "C:\\"},
-        PathRow{W, "D:\\old.files\\backup", "backup", "D:\\old.files\\", "", "D:\\old.files\\backup", "D:", "D:\\"},
+        PathRow{W, "C:\\data\\photo.jpg", "photo.jpg", "C:\\data\\", ".jpg", "C:\\data\\photo",
+                "C:", "C:\\"},
+        PathRow{W, "D:\\old.files\\backup", "backup", "D:\\old.files\\", "",
+                "D:\\old.files\\backup", "D:", "D:\\"},
         PathRow{W, "a.b\\c", "c", "a.b\\", "", "a.b\\c", "", "\\"},
         PathRow{W, "archive.tar.gz", "archive.tar.gz", "", ".gz", "archive.tar", "", "\\"},
         PathRow{W, "C:photo.jpg", "photo.jpg", "C:", ".jpg", "C:photo", "C:", "C:\\"},
         PathRow{W, "\\\\server\\share\\dir\\f.txt", "f.txt", "\\\\server\\share\\dir\\", ".txt",
                 "\\\\server\\share\\dir\\f", "\\\\server\\share", "\\\\server\\share\\"},
-        PathRow{W, "\\\\server\\share", "share", "\\\\server\\", "", "\\\\server\\share", "\\\\server\\share",
-                "\\\\server\\share\\"},
+        PathRow{W, "\\\\server\\share", "share", "\\\\server\\", "", "\\\\server\\share",
+                "\\\\server\\share", "\\\\server\\share\\"},
         PathRow{W, "\\\\server", "server", "\\\\", "", "\\\\server", "\\\\server", "\\\\server\\"},
-        PathRow{W, "C:\\data\\\x83\x5C", "\x83\x5C", "C:\\data\\", "", "C:\\data\\\x83\x5C", "C:", "C:\\"},
-        PathRow{W, "C:\\\x83\x5C\\f.txt", "f.txt", "C:\\\x83\x5C\\", ".txt", "C:\\\x83\x5C\\f", "C:", "C:\\"},
+        PathRow{W, "C:\\data\\\x83\x5C", "\x83\x5C", "C:\\data\\", "", "C:\\data\\\x83\x5C",
+                "C:", "C:\\"},
+        PathRow{W, "C:\\\x83\x5C\\f.txt", "f.txt", "C:\\\x83\x5C\\", ".txt", "C:\\\x83\x5C\\f",
+                "C:", "C:\\"},
         PathRow{W, "x\\\x83\x5C.dat", "\x83\x5C.dat", "x\\", ".dat", "x\\\x83\x5C", "", "\\"},
         // Two lead bytes in a row: the second "\x83" is itself a second byte,
         // so the "\" after them is a real delimiter.
@@ -51,15 +55,18 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     Posix, PathParts,
-    ::testing::Values(PathRow{P, "/data/photo.jpg", "photo.jpg", "/data/", ".jpg", "/data/photo", "", "/data/"},
-                      PathRow{P, "/old.files/backup", "backup", "/old.files/", "", "/old.files/backup", "", "/old.files/"},
-                      PathRow{P, "a.b/c", "c", "a.b/", "", "a.b/c", "", "a.b/"},
-                      PathRow{P, "archive.tar.gz", "archive.tar.gz", "", ".gz", "archive.tar", "", "."},
-                      // Neither "\" nor ":" delimits here.
-                      PathRow{P, "C:\\x\\y.txt", "C:\\x\\y.txt", "", ".txt", "C:\\x\\y", "", "."},
-                      PathRow{P, "/data/ソ", "ソ", "/data/", "", "/data/ソ", "", "/data/"},
-                      PathRow{P, "/data/\x83\x5C.dat", "\x83\x5C.dat", "/data/", ".dat", "/data/\x83\x5C", "", "/data/"},
-                      PathRow{P, "/f", "f", "/", "", "/f", "", "/"}));
+    ::testing::Values(
+        PathRow{P, "/data/photo.jpg", "photo.jpg", "/data/", ".jpg", "/data/photo", "", "/data/"},
+        PathRow{P, "/old.files/backup", "backup", "/old.files/", "", "/old.files/backup", "",
+                "/old.files/"},
+        PathRow{P, "a.b/c", "c", "a.b/", "", "a.b/c", "", "a.b/"},
+        PathRow{P, "archive.tar.gz", "archive.tar.gz", "", ".gz", "archive.tar", "", "."},
+        // Neither "\" nor ":" delimits here.
+        PathRow{P, "C:\\x\\y.txt", "C:\\x\\y.txt", "", ".txt", "C:\\x\\y", "", "."},
+        PathRow{P, "/data/ソ", "ソ", "/data/", "", "/data/ソ", "", "/data/"},
+        PathRow{P, "/data/\x83\x5C.dat", "\x83\x5C.dat", "/data/", ".dat", "/data/\x83\x5C", "",
+                "/data/"},
+        PathRow{P, "/f", "f", "/", "", "/f", "", "/"}));
 
 struct NameRow {
   PathStyle style;
@@ -73,30 +80,39 @@ TEST_P(FormedNames, Match) { EXPECT_EQ(GetParam().formed, GetParam().expected); 
 INSTANTIATE_TEST_SUITE_P(
     Windows, FormedNames,
     ::testing::Values(
-        NameRow{W, "proposal from the source", PieceName(PathName("C:\\data\\photo.jpg", W), 1, W), "photo.001"},
-        NameRow{W, "typed extension replaced", PieceName("D:\\x\\backup.dat", 1, W), "D:\\x\\backup.001"},
+        NameRow{W, "proposal from the source", PieceName(PathName("C:\\data\\photo.jpg", W), 1, W),
+                "photo.001"},
+        NameRow{W, "typed extension replaced", PieceName("D:\\x\\backup.dat", 1, W),
+                "D:\\x\\backup.001"},
         NameRow{W, "no extension typed", PieceName("D:\\x\\backup", 1, W), "D:\\x\\backup.001"},
-        NameRow{W, "dotted folder", PieceName("D:\\old.files\\backup", 1, W), "D:\\old.files\\backup.001"},
+        NameRow{W, "dotted folder", PieceName("D:\\old.files\\backup", 1, W),
+                "D:\\old.files\\backup.001"},
         NameRow{W, "katakana so kept whole", PieceName("C:\\\x83\x5C", 1, W), "C:\\\x83\x5C.001"},
         NameRow{W, "next split piece", NextSplitPiece("A:\\photo.001", 2), "A:\\photo.002"},
         NameRow{W, "new destination", PieceName("E:\\more\\part.x", 3, W), "E:\\more\\part.003"},
         NameRow{W, "join next of .bin", PieceName("D:\\x\\part.bin", 2, W), "D:\\x\\part.002"},
-        NameRow{W, "join next without extension", PieceName("D:\\x\\part", 2, W), "D:\\x\\part.002"},
+        NameRow{W, "join next without extension", PieceName("D:\\x\\part", 2, W),
+                "D:\\x\\part.002"},
         NameRow{W, "join beyond 999", PieceName("D:\\x\\part.999", 1000, W), "D:\\x\\part.1000"},
-        NameRow{W, "found elsewhere", PieceInFolderOf("E:\\f\\anything.txt", "D:\\x\\part.003", W), "E:\\f\\part.003"}));
+        NameRow{W, "found elsewhere", PieceInFolderOf("E:\\f\\anything.txt", "D:\\x\\part.003", W),
+                "E:\\f\\part.003"}));
 
 INSTANTIATE_TEST_SUITE_P(
     Posix, FormedNames,
-    ::testing::Values(NameRow{P, "proposal from the source", PieceName(PathName("/data/photo.jpg"), 1), "photo.001"},
-                      NameRow{P, "typed extension replaced", PieceName("/x/backup.dat", 1), "/x/backup.001"},
-                      NameRow{P, "no extension typed", PieceName("/x/backup", 1), "/x/backup.001"},
-                      NameRow{P, "dotted folder", PieceName("/old.files/backup", 1), "/old.files/backup.001"},
-                      NameRow{P, "next split piece", NextSplitPiece("/media/a/photo.009", 10), "/media/a/photo.010"},
-                      NameRow{P, "new destination", PieceName("/more/part.x", 3), "/more/part.003"},
-                      NameRow{P, "join next of .bin", PieceName("/x/part.bin", 2), "/x/part.002"},
-                      NameRow{P, "join beyond 999", PieceName("/x/part.999", 1000), "/x/part.1000"},
-                      NameRow{P, "found elsewhere", PieceInFolderOf("/f/anything.txt", "/x/part.003"), "/f/part.003"},
-                      NameRow{P, "found in current folder", PieceInFolderOf("any", "/x/part.003"), "part.003"}));
+    ::testing::Values(
+        NameRow{P, "proposal from the source", PieceName(PathName("/data/photo.jpg"), 1),
+                "photo.001"},
+        NameRow{P, "typed extension replaced", PieceName("/x/backup.dat", 1), "/x/backup.001"},
+        NameRow{P, "no extension typed", PieceName("/x/backup", 1), "/x/backup.001"},
+        NameRow{P, "dotted folder", PieceName("/old.files/backup", 1), "/old.files/backup.001"},
+        NameRow{P, "next split piece", NextSplitPiece("/media/a/photo.009", 10),
+                "/media/a/photo.010"},
+        NameRow{P, "new destination", PieceName("/more/part.x", 3), "/more/part.003"},
+        NameRow{P, "join next of .bin", PieceName("/x/part.bin", 2), "/x/part.002"},
+        NameRow{P, "join beyond 999", PieceName("/x/part.999", 1000), "/x/part.1000"},
+        NameRow{P, "found elsewhere", PieceInFolderOf("/f/anything.txt", "/x/part.003"),
+                "/f/part.003"},
+        NameRow{P, "found in current folder", PieceInFolderOf("any", "/x/part.003"), "part.003"}));
 
 }  // namespace
 }  // namespace tolvanix

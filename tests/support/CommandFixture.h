@@ -22,13 +22,11 @@ class CommandFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     descriptorsBefore_ = OpenDescriptors();
-    fs.SetFreeSpace(uint64_t{1} << 40);
-    ui.tap = [this](const std::string& event) { fs.Log("ui:" + event); };
+    ui.tap = [this](const std::string& event) { fs.events.push_back("ui:" + event); };
   }
   void TearDown() override {
     EXPECT_EQ(OpenDescriptors(), descriptorsBefore_) << "a descriptor was left open";
-    EXPECT_FALSE(handles.first);
-    EXPECT_FALSE(handles.second);
+    EXPECT_FALSE(handles.first || handles.second);
     EXPECT_FALSE(ui.Busy());
     EXPECT_EQ(ui.UnusedAnswers(), 0u);
   }
@@ -36,10 +34,11 @@ class CommandFixture : public ::testing::Test {
   Outcome Split(int32_t kb) { return RunSplit({ui, fs, dialogs, handles}, kb); }
   Outcome Join() { return RunJoin({ui, fs, dialogs, handles}); }
 
-  // The piece files present in the folder, in name order.
+  // The names in the folder, sorted.
   std::vector<std::string> Files() const {
     std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir.Path())) names.push_back(e.path().filename());
+    for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
+      names.push_back(e.path().filename());
     std::sort(names.begin(), names.end());
     return names;
   }
@@ -49,9 +48,9 @@ class CommandFixture : public ::testing::Test {
     EXPECT_EQ(outcome, expected);
     const auto& calls = ui.Calls();
     ASSERT_GE(calls.size(), 3u);
-    EXPECT_EQ(calls[calls.size() - 3], std::string("notice:") + NoticeText(expected));
-    EXPECT_EQ(calls[calls.size() - 2], "busy:0");
-    EXPECT_EQ(calls[calls.size() - 1], "status:");
+    EXPECT_EQ(std::vector<std::string>(calls.end() - 3, calls.end()),
+              (std::vector<std::string>{std::string("notice:") + NoticeText(expected), "busy:0",
+                                        "status:"}));
   }
 
   TempDir dir;

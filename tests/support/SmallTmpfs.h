@@ -44,12 +44,10 @@ bool RunOnSmallTmpfs(const std::string& mountPoint, const std::function<void(Rep
   const ssize_t got = pid > 0 ? ::read(fds[0], &report, sizeof report) : -1;
   ::close(fds[0]);
   int status = 0;
-  const bool exited =
-      pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-  return exited && got == static_cast<ssize_t>(sizeof report);
+  return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
+         WEXITSTATUS(status) == 0 && got == static_cast<ssize_t>(sizeof report);
 }
 
-// Why a tmpfs could not be had, for GTEST_SKIP.
 inline std::string TmpfsSkipReason(int failedStep, int error) {
   return "cannot mount a small tmpfs (step " + std::to_string(failedStep) +
          "): " + std::strerror(error);

@@ -49,8 +49,18 @@ std::string RandomBytes(size_t n, uint32_t seed) {
 
 int OpenDescriptors() {
   int n = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++n;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
+    ++n;
   return n;
+}
+
+std::vector<std::string> WithPrefix(const std::vector<std::string>& all,
+                                    const std::string& prefix) {
+  std::vector<std::string> out;
+  for (const auto& e : all) {
+    if (e.compare(0, prefix.size(), prefix) == 0) out.push_back(e.substr(prefix.size()));
+  }
+  return out;
 }
 
 }  // namespace tolvanix

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tolvanix {
 
@@ -14,7 +15,6 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   const std::string& Path() const { return path_; }
-  // Path of `name` inside the folder.
   std::string operator/(const std::string& name) const { return path_ + "/" + name; }
 
  private:
@@ -24,10 +24,11 @@ class TempDir {
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
-int64_t FileSize(const std::string& path);
-// Reproducible bytes of every value.
+int64_t FileSize(const std::string& path);  // -1 when missing
 std::string RandomBytes(size_t n, uint32_t seed);
 // Entries of /proc/self/fd: no descriptor may be left open by a command.
 int OpenDescriptors();
+// The entries that start with `prefix`, without it.
+std::vector<std::string> WithPrefix(const std::vector<std::string>& all, const std::string& prefix);
 
 }  // namespace tolvanix
