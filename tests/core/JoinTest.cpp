@@ -217,48 +217,32 @@ TEST_F(JoinTest, OutputNamingAPieceOfTheSetIsRefusedAndLeavesItIntact) {
 }
 
 TEST_F(JoinTest, FailuresAfterTheOutputKeepWhatWasCopied) {
+  using F = FaultyFileSystem::Fault;
   struct Row {
-    const char* what;
-    std::function<void(FaultyFileSystem&, const std::vector<std::string>&, const std::string& out)>
-        arrange;
+    int file;  // with the fault: a piece's index, or -1 for the output
+    F fault;   // a flush fault also makes the drive removable; none: the piece is held
     Outcome outcome;
     size_t kept;  // bytes left in the output
   };
-  std::unique_ptr<File> held;
-  using F = FaultyFileSystem&;
-  using P = const std::vector<std::string>&;
-  using O = const std::string&;
-  const std::vector<Row> rows = {
-      {"output cannot be created", [](F f, P, O out) { f.faults[out].open = true; },
-       Outcome::OutputCreateFailed, std::string::npos},
-      {"piece 2 unreadable", [](F f, P p, O) { f.faults[p[1]].readAfter = 0; },
-       Outcome::PieceReadFailed, 762},
-      {"piece 3 held by another program", [&](F f, P p, O) { held = f.OpenRead(p[2]); },
-       Outcome::PieceOpenFailed, 762 + 1024},
-      {"output disk full in piece 2", [](F f, P, O out) { f.faults[out].writeAfter = 1000; },
-       Outcome::OutputWriteFailed, 1000},
-      {"write error", [](F f, P, O out) { f.faults[out] = {.writeAfter = 0, .writeError = true}; },
-       Outcome::OutputWriteFailed, 0},
-      {"flush to a removable medium fails",
-       [](F f, P, O out) {
-         f.removable = true;
-         f.faults[out].flush = true;
-       },
-       Outcome::OutputWriteFailed, 3000},
-  };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.what);
+  for (const Row& r :
+       {Row{-1, {.open = true}, Outcome::OutputCreateFailed, std::string::npos},
+        Row{1, {.readAfter = 0}, Outcome::PieceReadFailed, 762},
+        Row{2, {}, Outcome::PieceOpenFailed, 762 + 1024},
+        Row{-1, {.writeAfter = 1000}, Outcome::OutputWriteFailed, 1000},
+        Row{-1, {.writeAfter = 0, .writeError = true}, Outcome::OutputWriteFailed, 0},
+        Row{-1, {.flush = true}, Outcome::OutputWriteFailed, 3000}}) {
+    SCOPED_TRACE(NoticeText(r.outcome) + std::to_string(r.file));
     TempDir d;
     FaultyFileSystem faulty;
     ScriptedInteraction script;
     const auto paths = CutSet(d / "a", data_, 1024);
-    const std::string out = d / "out";
-    r.arrange(faulty, paths, out);
+    const std::string out = d / "out", target = r.file < 0 ? out : paths[r.file];
+    faulty.faults[target] = r.fault;
+    faulty.removable = r.fault.flush;
+    const auto held = r.file > 0 && r.fault.readAfter < 0 ? faulty.OpenRead(target) : nullptr;
     script.ConfirmOpen(paths[0]);
     script.ConfirmSave(out);
-    script.onNotice = [&](const std::string&) {
-      EXPECT_TRUE(script.Busy()) << "notice before clean-up";
-    };
+    script.onNotice = [&](const std::string&) { EXPECT_TRUE(script.Busy()) << "notice first"; };
     EXPECT_EQ(RunJoin({script, faulty, dialogs, handles}), r.outcome);
     EXPECT_EQ(script.Notices(), std::vector<std::string>{NoticeText(r.outcome)});
     EXPECT_EQ(script.Calls().back(), "status:");
@@ -266,7 +250,6 @@ TEST_F(JoinTest, FailuresAfterTheOutputKeepWhatWasCopied) {
     EXPECT_EQ(FileExists(out) ? ReadFile(out) : "gone",
               r.kept == std::string::npos ? "gone" : data_.substr(0, r.kept));
     for (const auto& path : paths) EXPECT_TRUE(FileExists(path));
-    held.reset();
   }
 }
 
@@ -277,15 +260,10 @@ TEST_F(JoinTest, FuzzedFirstPiecesEndWithAKnownOutcome) {
   struct Permissive : ScriptedInteraction {
     std::string first, output;
     TOpenDialog* firstDialog = nullptr;
-    bool RunOpenDialog(TOpenDialog& d) override {
-      if (&d != firstDialog) return false;  // missing pieces: give up
-      d.FileName = first;
-      return true;
+    bool RunOpenDialog(TOpenDialog& d) override {  // a missing piece: give up
+      return &d == firstDialog && !(d.FileName = first).empty();
     }
-    bool RunSaveDialog(TSaveDialog& d) override {
-      d.FileName = output;
-      return true;
-    }
+    bool RunSaveDialog(TSaveDialog& d) override { return !(d.FileName = output).empty(); }
     void ShowNotice(const std::string&) override {}
   } user;
   user.firstDialog = &dialogs.OpenDialog2;

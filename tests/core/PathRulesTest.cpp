@@ -68,51 +68,34 @@ INSTANTIATE_TEST_SUITE_P(
                 "/data/"},
         PathRow{P, "/f", "f", "/", "", "/f", "", "/"}));
 
-struct NameRow {
-  PathStyle style;
-  std::string what, formed, expected;
-};
-std::ostream& operator<<(std::ostream& os, const NameRow& row) { return os << row.what; }
-
-class FormedNames : public ::testing::TestWithParam<NameRow> {};
-TEST_P(FormedNames, Match) { EXPECT_EQ(GetParam().formed, GetParam().expected); }
-
-INSTANTIATE_TEST_SUITE_P(
-    Windows, FormedNames,
-    ::testing::Values(
-        NameRow{W, "proposal from the source", PieceName(PathName("C:\\data\\photo.jpg", W), 1, W),
-                "photo.001"},
-        NameRow{W, "typed extension replaced", PieceName("D:\\x\\backup.dat", 1, W),
-                "D:\\x\\backup.001"},
-        NameRow{W, "no extension typed", PieceName("D:\\x\\backup", 1, W), "D:\\x\\backup.001"},
-        NameRow{W, "dotted folder", PieceName("D:\\old.files\\backup", 1, W),
-                "D:\\old.files\\backup.001"},
-        NameRow{W, "katakana so kept whole", PieceName("C:\\\x83\x5C", 1, W), "C:\\\x83\x5C.001"},
-        NameRow{W, "next split piece", NextSplitPiece("A:\\photo.001", 2), "A:\\photo.002"},
-        NameRow{W, "new destination", PieceName("E:\\more\\part.x", 3, W), "E:\\more\\part.003"},
-        NameRow{W, "join next of .bin", PieceName("D:\\x\\part.bin", 2, W), "D:\\x\\part.002"},
-        NameRow{W, "join next without extension", PieceName("D:\\x\\part", 2, W),
-                "D:\\x\\part.002"},
-        NameRow{W, "join beyond 999", PieceName("D:\\x\\part.999", 1000, W), "D:\\x\\part.1000"},
-        NameRow{W, "found elsewhere", PieceInFolderOf("E:\\f\\anything.txt", "D:\\x\\part.003", W),
-                "E:\\f\\part.003"}));
-
-INSTANTIATE_TEST_SUITE_P(
-    Posix, FormedNames,
-    ::testing::Values(
-        NameRow{P, "proposal from the source", PieceName(PathName("/data/photo.jpg"), 1),
-                "photo.001"},
-        NameRow{P, "typed extension replaced", PieceName("/x/backup.dat", 1), "/x/backup.001"},
-        NameRow{P, "no extension typed", PieceName("/x/backup", 1), "/x/backup.001"},
-        NameRow{P, "dotted folder", PieceName("/old.files/backup", 1), "/old.files/backup.001"},
-        NameRow{P, "next split piece", NextSplitPiece("/media/a/photo.009", 10),
-                "/media/a/photo.010"},
-        NameRow{P, "new destination", PieceName("/more/part.x", 3), "/more/part.003"},
-        NameRow{P, "join next of .bin", PieceName("/x/part.bin", 2), "/x/part.002"},
-        NameRow{P, "join beyond 999", PieceName("/x/part.999", 1000), "/x/part.1000"},
-        NameRow{P, "found elsewhere", PieceInFolderOf("/f/anything.txt", "/x/part.003"),
-                "/f/part.003"},
-        NameRow{P, "found in current folder", PieceInFolderOf("any", "/x/part.003"), "part.003"}));
+// Every name the operations form, in both styles: {formed, expected}.
+TEST(FormedNames, MatchInBothStyles) {
+  const std::pair<std::string, std::string> rows[] = {
+      // proposal from the source; typed extension replaced; none typed; dotted folder
+      {PieceName(PathName("C:\\data\\photo.jpg", W), 1, W), "photo.001"},
+      {PieceName("D:\\x\\backup.dat", 1, W), "D:\\x\\backup.001"},
+      {PieceName("D:\\x\\backup", 1, W), "D:\\x\\backup.001"},
+      {PieceName("D:\\old.files\\backup", 1, W), "D:\\old.files\\backup.001"},
+      {PieceName("C:\\\x83\x5C", 1, W), "C:\\\x83\x5C.001"},  // katakana "so" kept whole
+      {NextSplitPiece("A:\\photo.001", 2), "A:\\photo.002"},
+      {PieceName("E:\\more\\part.x", 3, W), "E:\\more\\part.003"},  // new destination
+      {PieceName("D:\\x\\part.bin", 2, W), "D:\\x\\part.002"},      // join's next piece
+      {PieceName("D:\\x\\part", 2, W), "D:\\x\\part.002"},
+      {PieceName("D:\\x\\part.999", 1000, W), "D:\\x\\part.1000"},
+      {PieceInFolderOf("E:\\f\\anything.txt", "D:\\x\\part.003", W), "E:\\f\\part.003"},
+      {PieceName(PathName("/data/photo.jpg"), 1), "photo.001"},
+      {PieceName("/x/backup.dat", 1), "/x/backup.001"},
+      {PieceName("/x/backup", 1), "/x/backup.001"},
+      {PieceName("/old.files/backup", 1), "/old.files/backup.001"},
+      {NextSplitPiece("/media/a/photo.009", 10), "/media/a/photo.010"},
+      {PieceName("/more/part.x", 3), "/more/part.003"},
+      {PieceName("/x/part.bin", 2), "/x/part.002"},
+      {PieceName("/x/part.999", 1000), "/x/part.1000"},
+      {PieceInFolderOf("/f/anything.txt", "/x/part.003"), "/f/part.003"},
+      {PieceInFolderOf("any", "/x/part.003"), "part.003"},
+  };
+  for (const auto& [formed, expected] : rows) EXPECT_EQ(formed, expected);
+}
 
 }  // namespace
 }  // namespace tolvanix

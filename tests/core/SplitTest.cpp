@@ -267,61 +267,32 @@ TEST_F(SplitTest, MediumPulledDuringTheNoticeIsAnsweredByTheWarning) {
 }
 
 TEST_F(SplitTest, FailuresEndWithTheirNoticeBeforeCleanUpAndKeepWhatWasWritten) {
+  using F = FaultyFileSystem::Fault;
   struct Row {
-    const char* what;
-    std::function<void(FaultyFileSystem&, const std::string&)> arrange;
+    const char* file;  // with the fault; none: the free-space query fails from piece 2
+    F fault;           // a flush fault also makes the drive removable
     Outcome outcome;
     std::vector<int64_t> lengths;  // of p.001, p.002, ... left behind
   };
-  using F = FaultyFileSystem&;
-  using D = const std::string&;
-  const std::vector<Row> rows = {
-      {"free-space query fails at piece 2",
-       [](F f, D) { f.FailFreeSpace(SpaceStatus::Failed, 2); },
-       Outcome::FreeSpaceFailed,
-       {1024}},
-      {"piece 2 cannot be created",
-       [](F f, D d) { f.faults[d + "/p.002"].open = true; },
-       Outcome::PieceCreateFailed,
-       {1024}},
-      {"header write short",
-       [](F f, D d) { f.faults[d + "/p.001"].writeAfter = 100; },
-       Outcome::HeaderWriteFailed,
-       {100}},
-      {"count write fails",
-       [](F f, D d) { f.faults[d + "/p.001"] = {.writeAfter = 258, .writeError = true}; },
-       Outcome::HeaderWriteFailed,
-       {258}},
-      {"source read fails in piece 2",
-       [](F f, D d) { f.faults[d + "/photo.jpg"].readAfter = 1000; },
-       Outcome::SourceReadFailed,
-       {1024, 0}},
-      {"disk full in piece 2",
-       [](F f, D d) { f.faults[d + "/p.002"].writeAfter = 300; },
-       Outcome::PieceWriteFailed,
-       {1024, 300}},
-      {"write error in piece 1",
-       [](F f, D d) { f.faults[d + "/p.001"] = {.writeAfter = 262, .writeError = true}; },
-       Outcome::PieceWriteFailed,
-       {262}},
-      {"flush to the medium fails",
-       [](F f, D d) {
-         f.removable = true;
-         f.faults[d + "/p.002"].flush = true;
-       },
-       Outcome::PieceWriteFailed,
-       {1024, 1024}},
-  };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.what);
+  for (const Row& r :
+       {Row{"", {}, Outcome::FreeSpaceFailed, {1024}},
+        Row{"p.002", {.open = true}, Outcome::PieceCreateFailed, {1024}},
+        Row{"p.001", {.writeAfter = 100}, Outcome::HeaderWriteFailed, {100}},
+        Row{"p.001", {.writeAfter = 258, .writeError = true}, Outcome::HeaderWriteFailed, {258}},
+        Row{"photo.jpg", {.readAfter = 1000}, Outcome::SourceReadFailed, {1024, 0}},
+        Row{"p.002", {.writeAfter = 300}, Outcome::PieceWriteFailed, {1024, 300}},
+        Row{"p.001", {.writeAfter = 262, .writeError = true}, Outcome::PieceWriteFailed, {262}},
+        Row{"p.002", {.flush = true}, Outcome::PieceWriteFailed, {1024, 1024}}}) {
+    SCOPED_TRACE(NoticeText(r.outcome) + std::string(" ") + r.file);
     TempDir d;
     FaultyFileSystem faulty;
     ScriptedInteraction script;
-    const std::string src = d / "photo.jpg";
-    WriteFile(src, RandomBytes(3000, 1));
-    script.ConfirmOpen(src);
+    WriteFile(d / "photo.jpg", RandomBytes(3000, 1));
+    script.ConfirmOpen(d / "photo.jpg");
     script.ConfirmSave(d / "p");
-    r.arrange(faulty, d.Path());
+    if (*r.file) faulty.faults[d / r.file] = r.fault;
+    if (!*r.file) faulty.FailFreeSpace(SpaceStatus::Failed, 2);
+    if (r.fault.flush) faulty.removable = true;
     script.onNotice = [&](const std::string& text) {
       EXPECT_TRUE(text == kNextMediumSplit || script.Busy());
     };
@@ -331,7 +302,7 @@ TEST_F(SplitTest, FailuresEndWithTheirNoticeBeforeCleanUpAndKeepWhatWasWritten) 
     EXPECT_EQ(script.Calls().back(), "status:");
     EXPECT_FALSE(script.Busy() || handles.first || handles.second);
     EXPECT_EQ(Lengths(d / "p"), r.lengths);
-    EXPECT_EQ(ReadFile(src), RandomBytes(3000, 1));
+    EXPECT_EQ(ReadFile(d / "photo.jpg"), RandomBytes(3000, 1));
   }
 }
 
