@@ -15,7 +15,8 @@ namespace {
 
 class JoinRun {
  public:
-  explicit JoinRun(CommandContext ctx) : ui_(ctx.ui), fs_(ctx.fs), dialogs_(ctx.dialogs), handles_(ctx.handles) {}
+  explicit JoinRun(CommandContext ctx)
+      : ui_(ctx.ui), fs_(ctx.fs), dialogs_(ctx.dialogs), handles_(ctx.handles) {}
   JoinRun(const JoinRun&) = delete;
   JoinRun& operator=(const JoinRun&) = delete;
 
@@ -58,16 +59,13 @@ class JoinRun {
 // An output path that names a piece of the set would destroy it before it is
 // read: the first piece itself or the first piece's stem with a number from 2
 // to count, by name in the same folder or through a link.
-bool NamesPieceOfSet(FileSystem& fs, const std::string& firstPiece, const std::string& output, int32_t count) {
+bool NamesPieceOfSet(FileSystem& fs, const std::string& firstPiece, const std::string& output,
+                     int32_t count) {
   if (fs.SameFile(output, firstPiece)) return true;
   const std::string prefix = PathName(PathStem(firstPiece)) + ".";
   const std::string name = PathName(output);
-  const auto folderOf = [](const std::string& path) {
-    const std::string folder = PathFolder(path);
-    return folder.empty() ? std::string(".") : folder;
-  };
   if (name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0 &&
-      fs.SameFile(folderOf(output), folderOf(firstPiece))) {
+      fs.SameFile(FolderOrCurrent(output), FolderOrCurrent(firstPiece))) {
     const std::string digits = name.substr(prefix.size());
     if (digits.size() <= 10 && digits.find_first_not_of("0123456789") == std::string::npos) {
       const int64_t n = std::strtoll(digits.c_str(), nullptr, 10);
@@ -108,7 +106,8 @@ Outcome JoinRun::Run() {
   ui_.SetBusyCursor(true);
 
   const std::string outputPath = dialogs_.SaveDialog2.FileName;
-  if (NamesPieceOfSet(fs_, firstPiece, outputPath, decoded.count)) return End(Outcome::OutputCreateFailed);
+  if (NamesPieceOfSet(fs_, firstPiece, outputPath, decoded.count))
+    return End(Outcome::OutputCreateFailed);
   handles_.second = fs_.Create(outputPath);
   if (!handles_.second) return End(Outcome::OutputCreateFailed);
   outputRemovable_ = fs_.IsRemovable(outputPath);
@@ -122,10 +121,12 @@ Outcome JoinRun::CopyPieces(const std::string& firstPiece, int64_t dataLength, i
   std::string current = firstPiece;
   for (int64_t number = 1;; ++number) {
     ui_.SetStatusText(ProgressText("ファイル結合中です。", number, count));
-    const CopyResult copy = CopyBytes(*handles_.first, *handles_.second, dataLength, buffer_.get(), kCopyBufferSize);
+    const CopyResult copy =
+        CopyBytes(*handles_.first, *handles_.second, dataLength, buffer_.get(), kCopyBufferSize);
     if (copy.status == CopyResult::WriteFailed) return End(Outcome::OutputWriteFailed);
     // A piece that fails or ends before its size is a broken read.
-    if (copy.status == CopyResult::ReadFailed || copy.copied < dataLength) return End(Outcome::PieceReadFailed);
+    if (copy.status == CopyResult::ReadFailed || copy.copied < dataLength)
+      return End(Outcome::PieceReadFailed);
     handles_.first.reset();
 
     if (number >= count) break;

@@ -16,7 +16,9 @@ bool IsTrailByte(std::string_view path, size_t i) {
   return run % 2 == 1;
 }
 
-std::string_view FolderDelimiters(PathStyle style) { return style == PathStyle::Windows ? "\\:" : "/"; }
+std::string_view FolderDelimiters(PathStyle style) {
+  return style == PathStyle::Windows ? "\\:" : "/";
+}
 
 // Position of the last byte of `set` that is a real delimiter, or npos.
 size_t LastDelimiter(std::string_view path, std::string_view set, PathStyle style) {
@@ -71,10 +73,14 @@ std::string PathDrive(std::string_view path, PathStyle style) {
   return {};
 }
 
+std::string FolderOrCurrent(std::string_view path) {
+  std::string folder = PathFolder(path, PathStyle::Posix);
+  return folder.empty() ? std::string(".") : folder;
+}
+
 std::string VolumeRoot(std::string_view path, PathStyle style) {
   if (style == PathStyle::Windows) return PathDrive(path, style) + "\\";
-  std::string folder = PathFolder(path, style);
-  return folder.empty() ? std::string(".") : folder;
+  return FolderOrCurrent(path);
 }
 
 std::string PieceName(std::string_view stemOf, int64_t k, PathStyle style) {

@@ -27,6 +27,9 @@ std::string PathFolder(std::string_view path, PathStyle style = kNativeStyle);
 std::string PathExtension(std::string_view path, PathStyle style = kNativeStyle);
 // The path without its extension.
 std::string PathStem(std::string_view path, PathStyle style = kNativeStyle);
+// The folder of the path, or "." when it has none: a folder that can be asked
+// about (Posix style).
+std::string FolderOrCurrent(std::string_view path);
 // "C:", "\\server\share", or empty. Always empty in the Posix style.
 std::string PathDrive(std::string_view path, PathStyle style = kNativeStyle);
 // Root of the volume holding the path: drive + "\" (Windows); the folder of the
