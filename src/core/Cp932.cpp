@@ -72,7 +72,8 @@ std::string HeaderNameFromUtf8(std::string_view utf8Name) {
   for (size_t i = 0; i < utf8Name.size();) {
     const size_t n = Utf8SequenceLength(utf8Name, i);
     std::string piece;
-    if (n == 0 || !toCp932.Ok() || !toCp932.Convert(utf8Name.substr(i, n), piece)) piece.assign(1, '_');
+    if (n == 0 || !toCp932.Ok() || !toCp932.Convert(utf8Name.substr(i, n), piece))
+      piece.assign(1, '_');
     // Cut at a character boundary so a NUL always follows inside the field.
     if (out.size() + piece.size() > static_cast<size_t>(kNameFieldSize - 1)) break;
     out += piece;

@@ -13,7 +13,8 @@ namespace {
 
 class SplitRun {
  public:
-  explicit SplitRun(CommandContext ctx) : ui_(ctx.ui), fs_(ctx.fs), dialogs_(ctx.dialogs), handles_(ctx.handles) {}
+  explicit SplitRun(CommandContext ctx)
+      : ui_(ctx.ui), fs_(ctx.fs), dialogs_(ctx.dialogs), handles_(ctx.handles) {}
   SplitRun(const SplitRun&) = delete;
   SplitRun& operator=(const SplitRun&) = delete;
 
@@ -107,7 +108,8 @@ Outcome SplitRun::WritePieces(const std::string& sourceName, const std::string& 
     pieceRemovable_ = fs_.IsRemovable(piecePath);
 
     if (k == 1) {
-      const HeaderBytes header = EncodeHeader(HeaderNameFromUtf8(sourceName), static_cast<int32_t>(count_));
+      const HeaderBytes header =
+          EncodeHeader(HeaderNameFromUtf8(sourceName), static_cast<int32_t>(count_));
       if (piece.Write(header.data(), kNameFieldSize) != kNameFieldSize ||
           piece.Write(header.data() + kNameFieldSize, kCountFieldSize) != kCountFieldSize) {
         return Fail(Outcome::HeaderWriteFailed);
@@ -129,7 +131,8 @@ Outcome SplitRun::WritePieces(const std::string& sourceName, const std::string& 
   }
 }
 
-bool SplitRun::MakeRoom(std::string& piecePath, const std::string& sourceName, int64_t k, Outcome& failure) {
+bool SplitRun::MakeRoom(std::string& piecePath, const std::string& sourceName, int64_t k,
+                        Outcome& failure) {
   for (;;) {
     const FreeSpace space = fs_.FreeSpaceAt(VolumeRoot(piecePath));
     if (space.status == SpaceStatus::Failed) {
