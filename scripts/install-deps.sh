@@ -9,6 +9,7 @@ packages=(
   libgtest-dev
   fonts-ipafont-gothic
   xvfb xauth imagemagick
+  clang-format desktop-file-utils appstream dpkg-dev
 )
 
 missing=()

@@ -124,4 +124,23 @@ TEST(ProgramIcon, Is32By32InBlackGreySilverAndWhite) {
   EXPECT_GT(opaque, 32 * 32 / 2);
 }
 
+// The icon theme's larger sizes are the same picture with each pixel drawn as
+// a sharp block: a smoothing scaler would leave blended colours at the edges.
+TEST(ProgramIcon, ThemeSizesAreThePictureWithoutBlur) {
+  const QImage base = tolvanix::ProgramPixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+  for (int size : {64, 128, 256}) {
+    const QString path =
+        QStringLiteral(TOLVANIX_ICON_DIR "/%1x%1/org.example.Tolvanix.png").arg(size);
+    const QImage icon = QImage(path).convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(icon.size(), QSize(size, size)) << path.toStdString();
+    int differing = 0;
+    for (int y = 0; y < size; ++y) {
+      for (int x = 0; x < size; ++x) {
+        differing += icon.pixel(x, y) != base.pixel(x * 32 / size, y * 32 / size);
+      }
+    }
+    EXPECT_EQ(differing, 0) << path.toStdString();
+  }
+}
+
 }  // namespace
