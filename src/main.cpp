@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QString::fromUtf8(tolvanix::kApplicationTitle));
   // Lets the desktop match the window to the installed entry and its icon.
-  QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Tolvanix"));
+  QGuiApplication::setDesktopFileName(QStringLiteral(TOLVANIX_APP_ID));
 
   // Qt's own texts (file dialog buttons and titles) in the desktop's language.
   QTranslator qtTexts;

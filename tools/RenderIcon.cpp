@@ -25,13 +25,13 @@ int main(int argc, char** argv) {
   }
   const int factor = size / source.width();
 
-  const bool indexed = source.format() == QImage::Format_Indexed8;
-  QImage target(size, size, indexed ? QImage::Format_Indexed8 : QImage::Format_ARGB32);
-  if (indexed) target.setColorTable(source.colorTable());
+  // The picture is stored with a palette; working on indices keeps it.
+  const QImage indexed = source.convertToFormat(QImage::Format_Indexed8);
+  QImage target(size, size, QImage::Format_Indexed8);
+  target.setColorTable(indexed.colorTable());
   for (int y = 0; y < size; ++y) {
     for (int x = 0; x < size; ++x) {
-      const int sx = x / factor, sy = y / factor;
-      target.setPixel(x, y, indexed ? source.pixelIndex(sx, sy) : source.pixel(sx, sy));
+      target.setPixel(x, y, indexed.pixelIndex(x / factor, y / factor));
     }
   }
   if (!target.save(QString::fromLocal8Bit(argv[2]), "PNG")) {

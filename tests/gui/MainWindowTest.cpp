@@ -130,7 +130,7 @@ TEST(ProgramIcon, ThemeSizesAreThePictureWithoutBlur) {
   const QImage base = tolvanix::ProgramPixmap().toImage().convertToFormat(QImage::Format_ARGB32);
   for (int size : {64, 128, 256}) {
     const QString path =
-        QStringLiteral(TOLVANIX_ICON_DIR "/%1x%1/org.example.Tolvanix.png").arg(size);
+        QStringLiteral(TOLVANIX_ICON_DIR "/%1x%1/" TOLVANIX_APP_ID ".png").arg(size);
     const QImage icon = QImage(path).convertToFormat(QImage::Format_ARGB32);
     ASSERT_EQ(icon.size(), QSize(size, size)) << path.toStdString();
     int differing = 0;
