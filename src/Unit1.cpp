@@ -1,12 +1,20 @@
 #include "Unit1.h"
 
+#include <QApplication>
+#include <QDir>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QShowEvent>
+#include <QTimer>
 
 #include "Unit2.h"
 #include "core/PieceFormat.h"
+#include "ui/CommandLine.h"
 #include "ui/Controls.h"
 #include "ui/Fonts.h"
 #include "ui/Placement.h"
@@ -32,6 +40,7 @@ TForm1::TForm1(QWidget* Owner)
   setWindowIcon(tolvanix::ProgramIcon());
   setFont(tolvanix::WindowFont());
   setFixedSize(291, 122);
+  setAcceptDrops(true);
 
   // Creation order is drawing order, back to front: Label3 lies over Bevel1.
   Bevel1 = new QFrame(this);
@@ -80,18 +89,80 @@ TForm1::~TForm1() = default;
 
 void TForm1::Button3Click(QObject*) { close(); }
 
-void TForm1::Button1Click(QObject*) {
-  tolvanix::QtInteraction ui(this, Label3);
-  const auto fs = tolvanix::MakeLinuxFileSystem();
-  tolvanix::RunSplit({ui, *fs, dialogs_, handles_}, SpinEdit1->value());
-}
+void TForm1::Button1Click(QObject*) { RunSplitWith(nullptr); }
 
 std::string TForm1::IntToStrl(int64_t n, int width) const { return tolvanix::IntToStrl(n, width); }
 
-void TForm1::Button2Click(QObject*) {
+void TForm1::Button2Click(QObject*) { RunJoinWith(nullptr); }
+
+void TForm1::RunSplitWith(const std::string* source) {
+  const QScopedValueRollback<bool> running(running_, true);
   tolvanix::QtInteraction ui(this, Label3);
   const auto fs = tolvanix::MakeLinuxFileSystem();
-  tolvanix::RunJoin({ui, *fs, dialogs_, handles_});
+  tolvanix::RunSplit({ui, *fs, dialogs_, handles_}, SpinEdit1->value(), source);
+}
+
+void TForm1::RunJoinWith(const std::string* firstPiece) {
+  const QScopedValueRollback<bool> running(running_, true);
+  tolvanix::QtInteraction ui(this, Label3);
+  const auto fs = tolvanix::MakeLinuxFileSystem();
+  tolvanix::RunJoin({ui, *fs, dialogs_, handles_}, firstPiece);
+}
+
+void TForm1::StartWith(const tolvanix::CommandLine& commandLine) {
+  if (!commandLine.notice.isEmpty()) {
+    QTimer::singleShot(0, this, [this, text = commandLine.notice.toStdString()] {
+      tolvanix::QtInteraction(this, Label3).ShowNotice(text);
+    });
+  } else if (commandLine.action == tolvanix::CommandLine::Action::Open) {
+    QTimer::singleShot(0, this,
+                       [this, file = commandLine.file] { OpenFile(file, OpenAs::ByName); });
+  }
+}
+
+void TForm1::OpenFile(const QString& path, OpenAs as) {
+  if (running_) return;
+  // Where a file dialog confirming this file leaves the process.
+  QDir::setCurrent(QFileInfo(path).absolutePath());
+  const std::string file = QFile::encodeName(path).toStdString();
+  if (as == OpenAs::Join || (as == OpenAs::ByName && tolvanix::OpensAsJoin(path))) {
+    RunJoinWith(&file);
+  } else {
+    RunSplitWith(&file);
+  }
+}
+
+QString TForm1::TakeDrop(QDropEvent* event) {
+  // Not while a command or any other modal window has the program.
+  const bool idle = !running_ && !QApplication::activeModalWidget();
+  const QString file = idle ? tolvanix::DroppedFile(event->mimeData()) : QString();
+  // Never a move: the file manager would delete the user's file after it.
+  const Qt::DropActions offered = event->possibleActions();
+  const Qt::DropAction action = (offered & Qt::CopyAction)   ? Qt::CopyAction
+                                : (offered & Qt::LinkAction) ? Qt::LinkAction
+                                                             : Qt::IgnoreAction;
+  if (file.isEmpty() || action == Qt::IgnoreAction) {
+    event->ignore();
+    return {};
+  }
+  event->setDropAction(action);
+  event->accept();
+  return file;
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) { TakeDrop(event); }
+
+void TForm1::dragMoveEvent(QDragMoveEvent* event) { TakeDrop(event); }
+
+void TForm1::dropEvent(QDropEvent* event) {
+  const QString file = TakeDrop(event);
+  if (file.isEmpty()) return;
+  const QPoint at = event->position().toPoint();
+  const OpenAs as = Button1->geometry().contains(at)   ? OpenAs::Split
+                    : Button2->geometry().contains(at) ? OpenAs::Join
+                                                       : OpenAs::ByName;
+  // Once the drop is answered: the program it came from waits for that.
+  QTimer::singleShot(0, this, [this, file, as] { OpenFile(file, as); });
 }
 
 void TForm1::Button4Click(QObject*) {

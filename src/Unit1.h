@@ -1,7 +1,9 @@
 // TForm1, the main window: the split and join buttons, the piece-size field,
 // the status line, the exit and About buttons, and the five file dialogs and
 // two handle fields the commands work with. The split and the join run whole
-// inside their click handlers; the core commands do the work.
+// inside their click handlers; the core commands do the work. A file handed
+// over by the desktop (the program's argument, a drop) starts the same
+// commands with their first prompt answered.
 #pragma once
 
 #include <QWidget>
@@ -11,6 +13,9 @@
 #include "core/Commands.h"
 #include "core/Interaction.h"
 
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
 class QFrame;
 class QLabel;
 class QObject;
@@ -19,7 +24,8 @@ class QShowEvent;
 
 namespace tolvanix {
 class TSpinEdit;
-}
+struct CommandLine;
+}  // namespace tolvanix
 
 class TForm1 : public QWidget {
   Q_OBJECT
@@ -59,9 +65,29 @@ class TForm1 : public QWidget {
   void Button2Click(QObject* Sender);
   void Button4Click(QObject* Sender);
 
+  // What the program's arguments ask for, once the event loop runs: the
+  // notice of refused arguments, or the file opened as if dropped on the
+  // window.
+  void StartWith(const tolvanix::CommandLine& commandLine);
+
  protected:
   void showEvent(QShowEvent* event) override;
+  // One local file is taken: on Button1 for the split, on Button2 for the
+  // join, elsewhere by its name. Nothing is taken while a command runs.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
+  enum class OpenAs { ByName, Split, Join };
+  // Accepts the drop, as a copy, when it may be taken; its file, else empty.
+  QString TakeDrop(QDropEvent* event);
+  // Runs a command with `path` as the file chosen in its first prompt.
+  void OpenFile(const QString& path, OpenAs as);
+  // The only calls of the two commands; null: the first prompt is shown.
+  void RunSplitWith(const std::string* source);
+  void RunJoinWith(const std::string* firstPiece);
+
   bool placed_ = false;
+  bool running_ = false;  // a command is in work
 };

@@ -1,14 +1,17 @@
 // Start-up: the toolkit in the user's language, the application title, the
 // font stand-ins and the icon, then the main window until it is closed.
-// Nothing is read at start and nothing is written at the end.
+// Nothing is read at start but the command line (one file to open, or --help
+// and --version), and nothing is written at the end.
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTranslator>
+#include <cstdio>
 
 #include "Unit1.h"
+#include "ui/CommandLine.h"
 #include "ui/Fonts.h"
 #include "ui/ProgramIcon.h"
 #include "ui/QtInteraction.h"
@@ -18,6 +21,17 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QString::fromUtf8(tolvanix::kApplicationTitle));
   // Lets the desktop match the window to the installed entry and its icon.
   QGuiApplication::setDesktopFileName(QStringLiteral(TOLVANIX_APP_ID));
+  QApplication::setApplicationVersion(QStringLiteral(TOLVANIX_VERSION));
+
+  // Read before the translations, so that --help is in one language.
+  const tolvanix::CommandLine commandLine = tolvanix::ReadCommandLine(QApplication::arguments());
+  if (commandLine.action == tolvanix::CommandLine::Action::Exit) {
+    std::fputs(commandLine.output.toLocal8Bit().constData(), stdout);
+    return 0;
+  }
+  if (!commandLine.error.isEmpty()) {
+    std::fprintf(stderr, "tolvanix: %s\n", commandLine.error.toLocal8Bit().constData());
+  }
 
   // Qt's own texts (file dialog buttons and titles) in the desktop's language.
   QTranslator qtTexts;
@@ -40,5 +54,6 @@ int main(int argc, char** argv) {
 
   TForm1 Form1;
   Form1.show();
+  Form1.StartWith(commandLine);
   return app.exec();
 }

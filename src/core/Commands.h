@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "core/FileSystem.h"
 #include "core/Interaction.h"
@@ -62,8 +63,11 @@ struct CommandContext {
 // 256 KiB measured best among 128 KiB to 4 MiB with read and write alone.
 inline constexpr int64_t kCopyBufferSize = 256 << 10;
 
-Outcome RunSplit(CommandContext ctx, int32_t pieceSizeKB);
-Outcome RunJoin(CommandContext ctx);
+// With `source` or `firstPiece` given, the command takes it as the file
+// confirmed in its first prompt (the dialog's FileName is set to it) and
+// does not show that prompt; all else is the same.
+Outcome RunSplit(CommandContext ctx, int32_t pieceSizeKB, const std::string* source = nullptr);
+Outcome RunJoin(CommandContext ctx, const std::string* firstPiece = nullptr);
 
 // Fixed texts that are not failures.
 inline constexpr const char* kNextMediumSplit = "次のメディア入れてください。";

@@ -31,7 +31,7 @@ class JoinRun {
     ui_.SetStatusText("");
   }
 
-  Outcome Run();
+  Outcome Run(const std::string* firstPiece);
 
  private:
   Outcome End(Outcome outcome) {
@@ -79,8 +79,12 @@ bool NamesPieceOfSet(FileSystem& fs, const std::string& firstPiece, const std::s
   return false;
 }
 
-Outcome JoinRun::Run() {
-  if (!ui_.RunOpenDialog(dialogs_.OpenDialog2)) return Outcome::Cancelled;
+Outcome JoinRun::Run(const std::string* given) {
+  if (given) {
+    dialogs_.OpenDialog2.FileName = *given;
+  } else if (!ui_.RunOpenDialog(dialogs_.OpenDialog2)) {
+    return Outcome::Cancelled;
+  }
   const std::string firstPiece = dialogs_.OpenDialog2.FileName;
   handles_.first = fs_.OpenRead(firstPiece);
   if (!handles_.first) return End(Outcome::PieceOpenFailed);
@@ -161,6 +165,8 @@ bool JoinRun::LocatePiece(const std::string& current, int64_t number, std::strin
 
 }  // namespace
 
-Outcome RunJoin(CommandContext ctx) { return JoinRun(ctx).Run(); }
+Outcome RunJoin(CommandContext ctx, const std::string* firstPiece) {
+  return JoinRun(ctx).Run(firstPiece);
+}
 
 }  // namespace tolvanix

@@ -24,7 +24,7 @@ class SplitRun {
     handles_.first.reset();
   }
 
-  Outcome Run(int32_t pieceSizeKB);
+  Outcome Run(int32_t pieceSizeKB, const std::string* source);
 
  private:
   // The notice comes first; the caller's return then releases everything.
@@ -66,8 +66,12 @@ class BusyScope {
   Interaction& ui_;
 };
 
-Outcome SplitRun::Run(int32_t pieceSizeKB) {
-  if (!ui_.RunOpenDialog(dialogs_.OpenDialog1)) return Outcome::Cancelled;
+Outcome SplitRun::Run(int32_t pieceSizeKB, const std::string* source) {
+  if (source) {
+    dialogs_.OpenDialog1.FileName = *source;
+  } else if (!ui_.RunOpenDialog(dialogs_.OpenDialog1)) {
+    return Outcome::Cancelled;
+  }
   const std::string sourcePath = dialogs_.OpenDialog1.FileName;
   handles_.first = fs_.OpenRead(sourcePath);
   if (!handles_.first) return Fail(Outcome::SourceOpenFailed);
@@ -159,6 +163,8 @@ bool SplitRun::MakeRoom(std::string& piecePath, const std::string& sourceName, i
 
 }  // namespace
 
-Outcome RunSplit(CommandContext ctx, int32_t pieceSizeKB) { return SplitRun(ctx).Run(pieceSizeKB); }
+Outcome RunSplit(CommandContext ctx, int32_t pieceSizeKB, const std::string* source) {
+  return SplitRun(ctx).Run(pieceSizeKB, source);
+}
 
 }  // namespace tolvanix

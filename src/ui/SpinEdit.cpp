@@ -4,10 +4,12 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDragEnterEvent>
 #include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLocale>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
@@ -194,6 +196,15 @@ class SpinText final : public QLineEdit {
       return;
     }
     QLineEdit::keyPressEvent(event);
+  }
+
+  // A dragged file is for the window, not text for the field.
+  void dragEnterEvent(QDragEnterEvent* event) override {
+    if (event->mimeData()->hasUrls()) {
+      event->ignore();
+      return;
+    }
+    QLineEdit::dragEnterEvent(event);
   }
 
   void inputMethodEvent(QInputMethodEvent* event) override {
