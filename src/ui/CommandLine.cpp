@@ -40,7 +40,7 @@ CommandLine Refused(QString error, QString notice) {
 }  // namespace
 
 bool OpensAsJoin(const QString& path) {
-  return path.endsWith(QLatin1String(".001"), Qt::CaseInsensitive);
+  return path.endsWith(QLatin1String(".001"));
 }
 
 QString DroppedFile(const QMimeData* data) {

@@ -11,7 +11,7 @@ class QMimeData;
 
 namespace tolvanix {
 
-// True for a name ending in ".001", in any case.
+// True for a name ending in ".001".
 bool OpensAsJoin(const QString& path);
 
 // The one local file of a drop, absolute; empty when the drop holds anything
