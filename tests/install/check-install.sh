@@ -5,7 +5,8 @@
 #   check-install.sh deb BUILD    cpack BUILD, then dpkg -x the .deb into one
 #
 # Either way the scratch root must hold exactly the program, its desktop
-# entry, its AppStream file and its icons, and they must agree with each other.
+# entry, its AppStream file, its icons and the file type it opens, and they
+# must agree with each other.
 set -uo pipefail
 
 mode=$1
@@ -54,6 +55,7 @@ expected=(
   "usr/share/icons/hicolor/32x32/apps/$id.png"
   "usr/share/icons/hicolor/64x64/apps/$id.png"
   "usr/share/metainfo/$id.metainfo.xml"
+  "usr/share/mime/packages/$id.xml"
 )
 actual=$(cd "$root" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
 if [ "$actual" != "$(printf '%s\n' "${expected[@]}" | LC_ALL=C sort)" ]; then
@@ -70,12 +72,24 @@ fi
 if ldd "$program" | grep -q 'not found'; then
   fail "libraries not found: $(ldd "$program" | grep 'not found')"
 fi
+# It answers --version and --help and ends, without a window.
+version=$(QT_QPA_PLATFORM=offscreen timeout 20 "$program" --version 2>/dev/null)
+[ "$version" = "Tolvanix $(sed -n 's/^project(Tolvanix VERSION \([0-9.]*\).*/\1/p' \
+  "$(dirname "$0")/../../CMakeLists.txt")" ] || fail "--version printed '$version'"
+QT_QPA_PLATFORM=offscreen timeout 20 "$program" --help 2>/dev/null | grep -q '^Usage: .*\[FILE\]' ||
+  fail "--help printed no usage"
 
-# The desktop entry starts that program and names that icon, in both languages.
+# The desktop entry starts that program with one file and names that icon,
+# in both languages, and opens the file type of first pieces.
 desktop=$root/usr/share/applications/$id.desktop
 key() { sed -n "s/^$1=//p" "$desktop"; }
 [ "$(key Type)" = Application ] || fail "Type is not Application"
 [ -x "$root/usr/bin/$(key Exec | cut -d' ' -f1)" ] || fail "Exec=$(key Exec) is not installed"
+[ "$(key Exec)" = "tolvanix %f" ] || fail "Exec=$(key Exec), not 'tolvanix %f'"
+mime=$root/usr/share/mime
+type=$(sed -n 's/.*<mime-type type="\([^"]*\)".*/\1/p' "$mime/packages/$id.xml")
+[ -n "$type" ] || fail "mime/packages/$id.xml declares no type"
+[[ ";$(key MimeType)" == *";$type;"* ]] || fail "MimeType=$(key MimeType) lacks '$type'"
 [ "$(key Icon)" = "$id" ] || fail "Icon=$(key Icon), not $id"
 for k in Name 'Name\[ja\]' Comment 'Comment\[ja\]'; do
   [ -n "$(key "$k")" ] || fail "desktop entry lacks $k"
@@ -97,6 +111,22 @@ grep -q "<id>$id</id>" "$metainfo" || fail "metainfo id is not $id"
 grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" ||
   fail "metainfo does not launch $id.desktop"
 grep -q "<binary>tolvanix</binary>" "$metainfo" || fail "metainfo does not provide tolvanix"
+
+# The MIME database takes the type, with both comments, and maps a first
+# piece's name to it.
+for lang in '' ' xml:lang="ja"'; do
+  grep -q "<comment$lang>..*</comment>" "$mime/packages/$id.xml" || fail "no comment$lang for $type"
+done
+if command -v update-mime-database >/dev/null; then
+  out=$(XDG_DATA_DIRS=$root/usr/share update-mime-database "$mime" 2>&1)
+  [ $? -eq 0 ] && [ -z "$out" ] || fail "update-mime-database: $out"
+  printf 'x.jpg\0\0\0\3\0\0\0' >"$scratch/x.001"
+  found=$(XDG_DATA_HOME=$scratch/none XDG_DATA_DIRS=$root/usr/share \
+    gio info -a standard::content-type "$scratch/x.001" 2>&1 | sed -n 's/.*content-type: //p')
+  [ "$found" = "$type" ] || fail "x.001 is of type '$found', not $type"
+else
+  echo "update-mime-database is not installed: MIME type not checked"
+fi
 
 # The freedesktop validators, where they are installed.
 if command -v desktop-file-validate >/dev/null; then
