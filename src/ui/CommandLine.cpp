@@ -39,9 +39,7 @@ CommandLine Refused(QString error, QString notice) {
 
 }  // namespace
 
-bool OpensAsJoin(const QString& path) {
-  return path.endsWith(QLatin1String(".001"));
-}
+bool OpensAsJoin(const QString& path) { return path.endsWith(QLatin1String(".001")); }
 
 QString DroppedFile(const QMimeData* data) {
   if (!data || !data->hasUrls()) return {};
