@@ -1,7 +1,8 @@
 // TForm1, the main window: the split and join buttons, the piece-size field,
 // the status line, the exit and About buttons, and the five file dialogs and
 // two handle fields the commands work with. The split and the join run whole
-// inside their click handlers; the core commands do the work.
+// inside their click handlers: the core commands do the work on a worker
+// thread while the window stays alive, shows the progress and can stop them.
 #pragma once
 
 #include <QWidget>
@@ -10,7 +11,9 @@
 
 #include "core/Commands.h"
 #include "core/Interaction.h"
+#include "ui/StatusLine.h"
 
+class QCloseEvent;
 class QFrame;
 class QLabel;
 class QObject;
@@ -18,8 +21,9 @@ class QPushButton;
 class QShowEvent;
 
 namespace tolvanix {
+class CommandRunner;
 class TSpinEdit;
-}
+}  // namespace tolvanix
 
 class TForm1 : public QWidget {
   Q_OBJECT
@@ -44,8 +48,8 @@ class TForm1 : public QWidget {
   tolvanix::TOpenDialog& OpenDialog2;
   tolvanix::TSaveDialog& SaveDialog2;
   tolvanix::TOpenDialog& OpenDialog3;
-  QLabel* Label3;        // status line
-  QPushButton* Button4;  // About
+  tolvanix::StatusLine* Label3;  // status line
+  QPushButton* Button4;          // About
   QFrame* Bevel1;
 
  private:
@@ -59,9 +63,22 @@ class TForm1 : public QWidget {
   void Button2Click(QObject* Sender);
   void Button4Click(QObject* Sender);
 
+  // Whether a split or a join is in work.
+  bool CommandRunning() const;
+  // Ends the program as a close does, without a question: a run in work is
+  // stopped first, its files flushed and closed (SIGTERM, SIGINT, SIGHUP).
+  void StopAndClose();
+  // For tests: the commands work on `fs` instead of the real disk.
+  void UseFileSystem(tolvanix::FileSystem* fs) { fileSystem_ = fs; }
+
  protected:
   void showEvent(QShowEvent* event) override;
+  // During a run the close asks first, and then waits for the run to stop.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
+  tolvanix::CommandRunner* runner_;
+  tolvanix::FileSystem* fileSystem_ = nullptr;
+  bool closeWhenStopped_ = false;
   bool placed_ = false;
 };
