@@ -1,6 +1,8 @@
 // A run through the real window over a slowed file system: the window lives
 // and shows the progress while it copies, takes no input, and a close asks
 // before it stops the run at its next chunk.
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -203,5 +205,50 @@ TEST_F(RunTest, NoticeOfAFailingRunBlocksItUntilAnswered) {
   EXPECT_TRUE(form_.isVisible());
 }
 
+// What the dock hears from the program on the session bus.
+class DockListener : public QObject {
+  Q_OBJECT
+ public:
+  QList<QPair<double, bool>> updates;
+  QString app;
+ public slots:
+  void Update(const QString& uri, const QVariantMap& properties) {
+    app = uri;
+    updates.append({properties.value(QStringLiteral("progress")).toDouble(),
+                    properties.value(QStringLiteral("progress-visible")).toBool()});
+  }
+};
+
+TEST_F(RunTest, DockShowsTheProgressOnTheSessionBus) {
+  if (!QDBusConnection::sessionBus().isConnected()) {
+    if (qEnvironmentVariableIsSet("TOLVANIX_REQUIRE_BUS")) FAIL() << "no session bus";
+    GTEST_SKIP() << "no session bus";
+  }
+  QGuiApplication::setDesktopFileName(QStringLiteral(TOLVANIX_APP_ID));
+  QDBusConnection dock = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "dock");
+  DockListener listener;
+  ASSERT_TRUE(
+      dock.connect(QString(), QString(), QStringLiteral("com.canonical.Unity.LauncherEntry"),
+                   QStringLiteral("Update"), &listener, SLOT(Update(QString, QVariantMap))));
+  ticksPerChunk_ = 25;
+  ModalScript script;
+  ChooseSourceAndPieces(script);
+  QTest::mouseClick(form_.Button1, Qt::LeftButton);
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] { return !listener.updates.isEmpty() && !listener.updates.back().second; }));
+  QGuiApplication::setDesktopFileName(QString());
+  QDBusConnection::disconnectFromBus(QStringLiteral("dock"));
+
+  EXPECT_EQ(listener.app, QStringLiteral("application://" TOLVANIX_APP_ID ".desktop"));
+  ASSERT_GE(listener.updates.size(), 3);
+  for (qsizetype i = 0; i + 1 < listener.updates.size(); ++i) {
+    EXPECT_TRUE(listener.updates[i].second);
+    EXPECT_GT(listener.updates[i].first, i ? listener.updates[i - 1].first : 0.0);
+  }
+  EXPECT_FALSE(listener.updates.back().second);
+}
+
 }  // namespace
 }  // namespace tolvanix
+
+#include "RunTest.moc"
