@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-translations-l10n libgl1-mesa-dev
   libgtest-dev
   fonts-ipafont-gothic
-  xvfb xauth imagemagick shared-mime-info libglib2.0-bin
+  xvfb xauth imagemagick dbus shared-mime-info libglib2.0-bin
   clang-format desktop-file-utils appstream dpkg-dev
 )
 

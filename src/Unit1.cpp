@@ -1,6 +1,8 @@
 #include "Unit1.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
@@ -8,19 +10,20 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
-#include <QScopedValueRollback>
 #include <QShowEvent>
 #include <QTimer>
 
 #include "Unit2.h"
 #include "core/PieceFormat.h"
 #include "ui/CommandLine.h"
+#include "ui/CommandRunner.h"
 #include "ui/Controls.h"
 #include "ui/Fonts.h"
 #include "ui/Placement.h"
 #include "ui/ProgramIcon.h"
 #include "ui/QtInteraction.h"
 #include "ui/SpinEdit.h"
+#include "ui/StatusLine.h"
 
 using tolvanix::NewButton;
 using tolvanix::NewLabel;
@@ -54,12 +57,9 @@ TForm1::TForm1(QWidget* Owner)
   Label2 = NewLabel(this, "Label2", QStringLiteral("KB"));
   PlaceSelfSized(Label2, 80, 72);
 
-  // One line, cut off at its right edge.
-  Label3 = new QLabel(this);
+  // One line, cut off at its right edge, over the bar of a run's progress.
+  Label3 = new tolvanix::StatusLine(this);
   Label3->setObjectName(QStringLiteral("Label3"));
-  Label3->setWordWrap(false);
-  Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  Label3->setTextFormat(Qt::PlainText);
   Label3->setGeometry(8, 96, 273, 17);
 
   Button1 = NewButton(this, "Button1", QStringLiteral("分割"), {8, 8, 129, 25});
@@ -79,6 +79,8 @@ TForm1::TForm1(QWidget* Owner)
   setTabOrder(SpinEdit1, Button4);
   Button1->setFocus();
 
+  runner_ = new tolvanix::CommandRunner(this, Label3);
+
   connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(Button1); });
   connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(Button2); });
   connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(Button3); });
@@ -89,24 +91,50 @@ TForm1::~TForm1() = default;
 
 void TForm1::Button3Click(QObject*) { close(); }
 
+namespace {
+
+// The disk a command works on: the one given, or the real one for the run.
+class DiskForRun {
+ public:
+  explicit DiskForRun(tolvanix::FileSystem* given)
+      : own_(given ? nullptr : tolvanix::MakeLinuxFileSystem()), fs_(given ? *given : *own_) {}
+  tolvanix::FileSystem& operator*() const { return fs_; }
+
+ private:
+  std::unique_ptr<tolvanix::FileSystem> own_;
+  tolvanix::FileSystem& fs_;
+};
+
+}  // namespace
+
 void TForm1::Button1Click(QObject*) { RunSplitWith(nullptr); }
 
 std::string TForm1::IntToStrl(int64_t n, int width) const { return tolvanix::IntToStrl(n, width); }
 
 void TForm1::Button2Click(QObject*) { RunJoinWith(nullptr); }
 
+// Run returns only when the run has ended, so the worker may read the given
+// file's name where it lies.
 void TForm1::RunSplitWith(const std::string* source) {
-  const QScopedValueRollback<bool> running(running_, true);
-  tolvanix::QtInteraction ui(this, Label3);
-  const auto fs = tolvanix::MakeLinuxFileSystem();
-  tolvanix::RunSplit({ui, *fs, dialogs_, handles_}, SpinEdit1->value(), source);
+  if (runner_->Running()) return;
+  // Read here, once: the field cannot change the run that has started.
+  const int32_t kb = SpinEdit1->value();
+  runner_->Run(tolvanix::CommandRunner::Kind::Split,
+               [this, kb, source](tolvanix::Interaction& ui, tolvanix::RunControl& control) {
+                 DiskForRun fs(fileSystem_);
+                 tolvanix::RunSplit({ui, *fs, dialogs_, handles_, &control}, kb, source);
+               });
+  if (closeWhenStopped_) close();
 }
 
 void TForm1::RunJoinWith(const std::string* firstPiece) {
-  const QScopedValueRollback<bool> running(running_, true);
-  tolvanix::QtInteraction ui(this, Label3);
-  const auto fs = tolvanix::MakeLinuxFileSystem();
-  tolvanix::RunJoin({ui, *fs, dialogs_, handles_}, firstPiece);
+  if (runner_->Running()) return;
+  runner_->Run(tolvanix::CommandRunner::Kind::Join,
+               [this, firstPiece](tolvanix::Interaction& ui, tolvanix::RunControl& control) {
+                 DiskForRun fs(fileSystem_);
+                 tolvanix::RunJoin({ui, *fs, dialogs_, handles_, &control}, firstPiece);
+               });
+  if (closeWhenStopped_) close();
 }
 
 void TForm1::StartWith(const tolvanix::CommandLine& commandLine) {
@@ -121,7 +149,7 @@ void TForm1::StartWith(const tolvanix::CommandLine& commandLine) {
 }
 
 void TForm1::OpenFile(const QString& path, OpenAs as) {
-  if (running_) return;
+  if (runner_->Running()) return;
   // Where a file dialog confirming this file leaves the process.
   QDir::setCurrent(QFileInfo(path).absolutePath());
   const std::string file = QFile::encodeName(path).toStdString();
@@ -134,7 +162,7 @@ void TForm1::OpenFile(const QString& path, OpenAs as) {
 
 QString TForm1::TakeDrop(QDropEvent* event) {
   // Not while a command or any other modal window has the program.
-  const bool idle = !running_ && !QApplication::activeModalWidget();
+  const bool idle = !runner_->Running() && !QApplication::activeModalWidget();
   const QString file = idle ? tolvanix::DroppedFile(event->mimeData()) : QString();
   // Never a move: the file manager would delete the user's file after it.
   const Qt::DropActions offered = event->possibleActions();
@@ -169,6 +197,36 @@ void TForm1::Button4Click(QObject*) {
   // Built anew for every showing, gone when closed.
   tolvanix::TForm2 about(this);
   about.exec();
+}
+
+bool TForm1::CommandRunning() const { return runner_->Running(); }
+
+void TForm1::StopAndClose() {
+  closeWhenStopped_ = true;
+  if (runner_->Running()) {
+    runner_->RequestStop();  // the click handler closes once the run has ended
+    return;
+  }
+  // An About window open: it goes first, or the program would live on.
+  for (int i = 0; i < 8; ++i) {
+    auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (!modal) break;
+    modal->reject();
+  }
+  close();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (!runner_->Running()) {
+    closeWhenStopped_ = false;
+    QWidget::closeEvent(event);
+    return;
+  }
+  event->ignore();
+  if (!closeWhenStopped_ && runner_->AskToStop() && runner_->Running()) {
+    closeWhenStopped_ = true;
+    runner_->RequestStop();
+  }
 }
 
 void TForm1::showEvent(QShowEvent* event) {

@@ -1,9 +1,10 @@
 // TForm1, the main window: the split and join buttons, the piece-size field,
 // the status line, the exit and About buttons, and the five file dialogs and
 // two handle fields the commands work with. The split and the join run whole
-// inside their click handlers; the core commands do the work. A file handed
-// over by the desktop (the program's argument, a drop) starts the same
-// commands with their first prompt answered.
+// inside their click handlers: the core commands do the work on a worker
+// thread while the window stays alive, shows the progress and can stop them.
+// A file handed over by the desktop (the program's argument, a drop) starts
+// the same commands with their first prompt answered.
 #pragma once
 
 #include <QWidget>
@@ -12,7 +13,9 @@
 
 #include "core/Commands.h"
 #include "core/Interaction.h"
+#include "ui/StatusLine.h"
 
+class QCloseEvent;
 class QDragEnterEvent;
 class QDragMoveEvent;
 class QDropEvent;
@@ -23,6 +26,7 @@ class QPushButton;
 class QShowEvent;
 
 namespace tolvanix {
+class CommandRunner;
 class TSpinEdit;
 struct CommandLine;
 }  // namespace tolvanix
@@ -50,8 +54,8 @@ class TForm1 : public QWidget {
   tolvanix::TOpenDialog& OpenDialog2;
   tolvanix::TSaveDialog& SaveDialog2;
   tolvanix::TOpenDialog& OpenDialog3;
-  QLabel* Label3;        // status line
-  QPushButton* Button4;  // About
+  tolvanix::StatusLine* Label3;  // status line
+  QPushButton* Button4;          // About
   QFrame* Bevel1;
 
  private:
@@ -70,8 +74,18 @@ class TForm1 : public QWidget {
   // window.
   void StartWith(const tolvanix::CommandLine& commandLine);
 
+  // Whether a split or a join is in work.
+  bool CommandRunning() const;
+  // Ends the program as a close does, without a question: a run in work is
+  // stopped first, its files flushed and closed (SIGTERM, SIGINT, SIGHUP).
+  void StopAndClose();
+  // For tests: the commands work on `fs` instead of the real disk.
+  void UseFileSystem(tolvanix::FileSystem* fs) { fileSystem_ = fs; }
+
  protected:
   void showEvent(QShowEvent* event) override;
+  // During a run the close asks first, and then waits for the run to stop.
+  void closeEvent(QCloseEvent* event) override;
   // One local file is taken: on Button1 for the split, on Button2 for the
   // join, elsewhere by its name. Nothing is taken while a command runs.
   void dragEnterEvent(QDragEnterEvent* event) override;
@@ -88,6 +102,8 @@ class TForm1 : public QWidget {
   void RunSplitWith(const std::string* source);
   void RunJoinWith(const std::string* firstPiece);
 
+  tolvanix::CommandRunner* runner_;
+  tolvanix::FileSystem* fileSystem_ = nullptr;
+  bool closeWhenStopped_ = false;
   bool placed_ = false;
-  bool running_ = false;  // a command is in work
 };

@@ -1,13 +1,16 @@
 // Start-up: the toolkit in the user's language, the application title, the
 // font stand-ins and the icon, then the main window until it is closed.
 // Nothing is read at start but the command line (one file to open, or --help
-// and --version), and nothing is written at the end.
+// and --version), and nothing is written at the end. SIGTERM, SIGINT and
+// SIGHUP end the program as a close does, a run in work stopped first; the
+// program then dies of the signal as usual, with nothing left behind.
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTranslator>
+#include <csignal>
 #include <cstdio>
 
 #include "Unit1.h"
@@ -15,9 +18,14 @@
 #include "ui/Fonts.h"
 #include "ui/ProgramIcon.h"
 #include "ui/QtInteraction.h"
+#include "ui/SignalWatch.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv, int& caught) {
   QApplication app(argc, argv);
+  // Before anything that must be cleaned up: a signal from here on is acted on.
+  tolvanix::SignalWatch watch;
   QApplication::setApplicationName(QString::fromUtf8(tolvanix::kApplicationTitle));
   // Lets the desktop match the window to the installed entry and its icon.
   QGuiApplication::setDesktopFileName(QStringLiteral(TOLVANIX_APP_ID));
@@ -53,7 +61,22 @@ int main(int argc, char** argv) {
   QApplication::setWindowIcon(tolvanix::ProgramIcon());
 
   TForm1 Form1;
+  QObject::connect(&watch, &tolvanix::SignalWatch::caught, &Form1, &TForm1::StopAndClose);
   Form1.show();
   Form1.StartWith(commandLine);
-  return app.exec();
+  const int status = app.exec();
+  caught = watch.Caught();
+  return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int caught = 0;
+  const int status = Run(argc, argv, caught);
+  if (caught != 0) {
+    std::signal(caught, SIG_DFL);
+    std::raise(caught);
+  }
+  return status;
 }

@@ -11,6 +11,7 @@ const char* NoticeText(Outcome outcome) {
   switch (outcome) {
     case Outcome::Done:
     case Outcome::Cancelled:
+    case Outcome::Stopped:
       return nullptr;
     case Outcome::SourceOpenFailed:
       return "ファイルのオープンに失敗しました。";
@@ -58,34 +59,48 @@ std::unique_ptr<char[]> ObtainBuffer(int64_t size) {
   return std::unique_ptr<char[]>(new (std::nothrow) char[static_cast<size_t>(size)]());
 }
 
-CopyResult CopyBytes(File& from, File& to, int64_t n, char* buffer, int64_t bufferSize) {
+CopyResult CopyBytes(File& from, File& to, int64_t n, char* buffer, int64_t bufferSize,
+                     const CopyPace& pace) {
   CopyResult result;
-  // In the kernel first; what it leaves goes through the buffer, where a
-  // failing Read or Write tells which side broke.
-  const KernelCopy kernel = from.CopyTo(to, n);
-  result.copied = kernel.copied;
-  if (kernel.stop == KernelCopy::Done) return result;
-  if (kernel.stop == KernelCopy::Full || kernel.stop == KernelCopy::ReadFailed) {
-    result.status =
-        kernel.stop == KernelCopy::Full ? CopyResult::WriteFailed : CopyResult::ReadFailed;
-    return result;
-  }
+  // In the kernel first; once it hands over, the rest goes through the
+  // buffer, where a failing Read or Write tells which side broke.
+  bool inKernel = true;
   while (result.copied < n) {
-    const int64_t want = std::min(bufferSize, n - result.copied);
-    const int64_t got = from.Read(buffer, want);
-    if (got < 0) {
-      result.status = CopyResult::ReadFailed;
+    if (pace.control && pace.control->StopRequested()) {
+      result.status = CopyResult::Stopped;
       return result;
     }
-    if (got > 0) {
-      const int64_t written = to.Write(buffer, got);
-      if (written > 0) result.copied += written;
-      if (written != got) {
-        result.status = CopyResult::WriteFailed;
+    bool ended = false;
+    if (inKernel) {
+      const KernelCopy kernel = from.CopyTo(to, std::min(kChunkBytes, n - result.copied));
+      result.copied += kernel.copied;
+      if (kernel.stop == KernelCopy::Full) result.status = CopyResult::WriteFailed;
+      if (kernel.stop == KernelCopy::ReadFailed) result.status = CopyResult::ReadFailed;
+      if (result.status != CopyResult::Ok) return result;
+      inKernel = kernel.stop == KernelCopy::Done;
+    } else {
+      const int64_t want = std::min(bufferSize, n - result.copied);
+      const int64_t got = from.Read(buffer, want);
+      if (got < 0) {
+        result.status = CopyResult::ReadFailed;
         return result;
       }
+      if (got > 0) {
+        const int64_t written = to.Write(buffer, got);
+        if (written > 0) result.copied += written;
+        if (written != got) {
+          result.status = CopyResult::WriteFailed;
+          return result;
+        }
+      }
+      ended = got < want;
     }
-    if (got < want) break;
+    if (pace.pushToMedium && !to.PushWritten()) {
+      result.status = CopyResult::WriteFailed;
+      return result;
+    }
+    if (pace.control) pace.control->Progress(pace.base + pace.perByte * result.copied);
+    if (ended) break;
   }
   return result;
 }

@@ -36,6 +36,8 @@ enum class Outcome {
   OutputCreateFailed,
   PieceReadFailed,
   OutputWriteFailed,
+  // asked to stop from outside (the window closing, a signal): no notice
+  Stopped,
 };
 
 // The notice of a failure; nullptr for Done and Cancelled.
@@ -49,14 +51,30 @@ struct HandleFields {
   std::unique_ptr<File> second;
 };
 
+// How a run that someone is watching from another thread reports how far it
+// is, and learns that it should stop. Both are asked between chunks of a copy,
+// so they must be cheap.
+class RunControl {
+ public:
+  virtual ~RunControl() = default;
+  // The share of the whole run done, from 0 to 1.
+  virtual void Progress(double fraction) = 0;
+  virtual bool StopRequested() = 0;
+};
+
 // What a command works with: the user, the disk, the window's dialogs and
-// handle fields.
+// handle fields, and whoever may watch or stop the run (nobody if null).
 struct CommandContext {
   Interaction& ui;
   FileSystem& fs;
   FileDialogs& dialogs;
   HandleFields& handles;
+  RunControl* control = nullptr;
 };
+
+// A copy reports progress and looks for a stop request after each chunk of
+// this many bytes: a stop takes effect within one chunk.
+inline constexpr int64_t kChunkBytes = 1 << 20;
 
 // Size of the one reusable buffer a run moves data through when the kernel
 // cannot copy (see CopyBytes): memory stays the same whatever the piece size.

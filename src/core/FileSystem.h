@@ -47,6 +47,11 @@ class File {
   virtual int64_t Write(const void* buffer, int64_t n) = 0;
   // Pushes written data to the medium (fsync).
   virtual bool Flush() = 0;
+  // Called as writing goes on: starts pushing what was written since the
+  // last call to the medium, and waits until what an earlier call started is
+  // there, so writing keeps the medium's pace instead of filling memory.
+  // False when the medium reported a failure.
+  virtual bool PushWritten() { return true; }
   // Copies up to n bytes from this file's position to `to`'s position inside
   // the kernel, advancing both by `copied`. Never reports the end of this file:
   // a copy that runs dry ends in Fallback, and Read finds the end. Files that

@@ -16,7 +16,11 @@ namespace {
 class JoinRun {
  public:
   explicit JoinRun(CommandContext ctx)
-      : ui_(ctx.ui), fs_(ctx.fs), dialogs_(ctx.dialogs), handles_(ctx.handles) {}
+      : ui_(ctx.ui),
+        fs_(ctx.fs),
+        dialogs_(ctx.dialogs),
+        handles_(ctx.handles),
+        control_(ctx.control) {}
   JoinRun(const JoinRun&) = delete;
   JoinRun& operator=(const JoinRun&) = delete;
 
@@ -34,13 +38,15 @@ class JoinRun {
   Outcome Run(const std::string* firstPiece);
 
  private:
+  // A run asked to stop tells nothing: the program is on its way out.
   Outcome End(Outcome outcome) {
     // What reached a removable medium so far must be on it before the user
     // can pull it.
     if (handles_.second && outputRemovable_) handles_.second->Flush();
-    if (const char* text = NoticeText(outcome)) ui_.ShowNotice(text);
+    if (const char* text = NoticeText(outcome); text && !Stopping()) ui_.ShowNotice(text);
     return outcome;
   }
+  bool Stopping() const { return control_ && control_->StopRequested(); }
 
   Outcome CopyPieces(const std::string& firstPiece, int64_t dataLength, int32_t count);
   // Finds piece `number` next to `current`, with the user's help. False when
@@ -51,6 +57,7 @@ class JoinRun {
   FileSystem& fs_;
   FileDialogs& dialogs_;
   HandleFields& handles_;
+  RunControl* control_;
   std::unique_ptr<char[]> buffer_;
   bool cleanUp_ = false;
   bool outputRemovable_ = false;
@@ -124,10 +131,16 @@ Outcome JoinRun::Run(const std::string* given) {
 Outcome JoinRun::CopyPieces(const std::string& firstPiece, int64_t dataLength, int32_t count) {
   std::string current = firstPiece;
   for (int64_t number = 1;; ++number) {
+    if (Stopping()) return End(Outcome::Stopped);
     ui_.SetStatusText(ProgressText("ファイル結合中です。", number, count));
-    const CopyResult copy =
-        CopyBytes(*handles_.first, *handles_.second, dataLength, buffer_.get(), kCopyBufferSize);
+    // The share of the run: the pieces done, and the part of this one.
+    const CopyPace pace{control_, static_cast<double>(number - 1) / count,
+                        dataLength > 0 ? 1.0 / (static_cast<double>(dataLength) * count) : 0,
+                        outputRemovable_};
+    const CopyResult copy = CopyBytes(*handles_.first, *handles_.second, dataLength, buffer_.get(),
+                                      kCopyBufferSize, pace);
     if (copy.status == CopyResult::WriteFailed) return End(Outcome::OutputWriteFailed);
+    if (copy.status == CopyResult::Stopped) return End(Outcome::Stopped);
     // A piece that fails or ends before its size is a broken read.
     if (copy.status == CopyResult::ReadFailed || copy.copied < dataLength)
       return End(Outcome::PieceReadFailed);
@@ -135,7 +148,8 @@ Outcome JoinRun::CopyPieces(const std::string& firstPiece, int64_t dataLength, i
 
     if (number >= count) break;
     std::string next;
-    if (!LocatePiece(current, number + 1, next)) return End(Outcome::Cancelled);
+    if (!LocatePiece(current, number + 1, next))
+      return End(Stopping() ? Outcome::Stopped : Outcome::Cancelled);
     current = next;
     handles_.first = fs_.OpenRead(current);
     if (!handles_.first) return End(Outcome::PieceOpenFailed);
@@ -153,6 +167,7 @@ bool JoinRun::LocatePiece(const std::string& current, int64_t number, std::strin
   if (!fs_.Exists(expected)) {
     ui_.ShowNotice(kNextMediumJoin);
     while (!fs_.Exists(expected)) {
+      if (Stopping()) return false;
       dialogs_.OpenDialog3.FileName = expected;
       if (!ui_.RunOpenDialog(dialogs_.OpenDialog3)) return false;
       // Only the folder of what the user picked counts; the piece keeps its name.

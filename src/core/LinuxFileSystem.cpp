@@ -24,6 +24,11 @@ namespace {
 // Linux moves at most 2,147,479,552 bytes per read or write; stay below it.
 constexpr int64_t kMaxChunk = int64_t{1} << 30;
 
+// On a removable medium writing is pushed out in batches of this size, with
+// at most two of them on their way: small enough that a wait for the medium
+// stays short, large enough to keep a USB stick busy.
+constexpr off_t kPushBatch = 2 << 20;
+
 // A private pipe for one kernel copy, both ends closed once. 1 MiB, what an
 // unprivileged process may ask for, measured fastest (64 KiB, the default,
 // costs a fifth more); a smaller pipe (the limit lowered, the user's pipe
@@ -117,6 +122,23 @@ class LinuxFile final : public File {
     return true;
   }
 
+  // An error the medium reports here is the caller's to tell: once reported
+  // the kernel may not report it again to a later fsync.
+  bool PushWritten() override {
+    const off_t at = ::lseek(fd_, 0, SEEK_CUR);
+    if (at < 0) return false;
+    if (at - started_ < kPushBatch) return true;
+    if (started_ > waited_ && !SyncRange(waited_, started_ - waited_,
+                                         SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
+                                             SYNC_FILE_RANGE_WAIT_AFTER)) {
+      return false;
+    }
+    waited_ = started_;
+    if (!SyncRange(started_, at - started_, SYNC_FILE_RANGE_WRITE)) return false;
+    started_ = at;
+    return true;
+  }
+
   // The source's pages go into a pipe by reference and from there into the
   // target's page cache: one copy of each byte and no user buffer. Only
   // ENOSPC and EDQUOT are taken as they come; any other stop (a filesystem
@@ -126,8 +148,15 @@ class LinuxFile final : public File {
     auto* target = dynamic_cast<LinuxFile*>(&to);
     KernelCopy result;
     if (target == nullptr || n < 0) return result;
-    SplicePipe pipe;
-    if (!pipe.Open()) return result;
+    // One pipe for all the chunks this file is copied in.
+    if (!pipe_) {
+      pipe_ = std::make_unique<SplicePipe>();
+      if (!pipe_->Open()) {
+        pipe_.reset();
+        return result;
+      }
+    }
+    SplicePipe& pipe = *pipe_;
     while (result.copied < n) {
       const ssize_t in =
           ::splice(fd_, nullptr, pipe.WriteEnd(), nullptr,
@@ -146,9 +175,11 @@ class LinuxFile final : public File {
         if (out < 0 && errno == EINTR) continue;
         const bool full = out < 0 && (errno == ENOSPC || errno == EDQUOT);
         // What the pipe still holds was never written: the source steps back
-        // so that both files stand at `copied`. A source that cannot is not
-        // handed to Read, which would skip those bytes.
+        // so that both files stand at `copied`, and the pipe goes with those
+        // bytes. A source that cannot step back is not handed to Read, which
+        // would skip them.
         const bool back = ::lseek(fd_, -pending, SEEK_CUR) >= 0;
+        pipe_.reset();
         result.stop = full   ? KernelCopy::Full
                       : back ? KernelCopy::Fallback
                              : KernelCopy::ReadFailed;
@@ -160,7 +191,17 @@ class LinuxFile final : public File {
   }
 
  private:
+  bool SyncRange(off_t from, off_t length, unsigned flags) {
+    while (::sync_file_range(fd_, from, length, flags) != 0) {
+      if (errno != EINTR) return false;
+    }
+    return true;
+  }
+
   const int fd_;
+  std::unique_ptr<SplicePipe> pipe_;
+  off_t started_ = 0;  // pushing to the medium has started up to here
+  off_t waited_ = 0;   // and is known done up to here
 };
 
 // Owns a descriptor until it is handed to a LinuxFile, so every failure path

@@ -14,7 +14,11 @@ namespace {
 class SplitRun {
  public:
   explicit SplitRun(CommandContext ctx)
-      : ui_(ctx.ui), fs_(ctx.fs), dialogs_(ctx.dialogs), handles_(ctx.handles) {}
+      : ui_(ctx.ui),
+        fs_(ctx.fs),
+        dialogs_(ctx.dialogs),
+        handles_(ctx.handles),
+        control_(ctx.control) {}
   SplitRun(const SplitRun&) = delete;
   SplitRun& operator=(const SplitRun&) = delete;
 
@@ -28,13 +32,15 @@ class SplitRun {
 
  private:
   // The notice comes first; the caller's return then releases everything.
+  // A run asked to stop tells nothing: the program is on its way out.
   Outcome Fail(Outcome outcome) {
     // Push what the unfinished piece holds to a removable medium before the
     // user can pull it while the notice is open.
     if (handles_.second && pieceRemovable_) handles_.second->Flush();
-    ui_.ShowNotice(NoticeText(outcome));
+    if (const char* text = NoticeText(outcome); text && !Stopping()) ui_.ShowNotice(text);
     return outcome;
   }
+  bool Stopping() const { return control_ && control_->StopRequested(); }
 
   Outcome WritePieces(const std::string& sourceName, const std::string& firstPiece);
   // Free-space test of the piece's volume, with the low-space warning and the
@@ -45,8 +51,10 @@ class SplitRun {
   FileSystem& fs_;
   FileDialogs& dialogs_;
   HandleFields& handles_;
+  RunControl* control_;
   int64_t pieceSize_ = 0;
   int64_t count_ = 0;
+  int64_t sourceSize_ = 0;
   bool pieceRemovable_ = false;
 };
 
@@ -80,9 +88,9 @@ Outcome SplitRun::Run(int32_t pieceSizeKB, const std::string* source) {
   if (pieceSizeKB > kMaxPieceSizeKB) return Fail(Outcome::PieceSizeTooLarge);
   pieceSize_ = int64_t{pieceSizeKB} * 1024;
 
-  const int64_t sourceSize = handles_.first->Size();
-  if (sourceSize < 0) return Fail(Outcome::SourceOpenFailed);
-  count_ = PieceCount(sourceSize, pieceSize_);
+  sourceSize_ = handles_.first->Size();
+  if (sourceSize_ < 0) return Fail(Outcome::SourceOpenFailed);
+  count_ = PieceCount(sourceSize_, pieceSize_);
   if (count_ > kMaxPieceCount) return Fail(Outcome::TooManyPieces);
 
   const std::string sourceName = PathName(sourcePath);
@@ -99,12 +107,18 @@ Outcome SplitRun::WritePieces(const std::string& sourceName, const std::string& 
   if (!buffer) return Fail(Outcome::BufferFailed);
 
   std::string piecePath = firstPiece;
+  // The share of the run is the share of the source copied.
+  CopyPace pace{control_, 0, sourceSize_ > 0 ? 1.0 / static_cast<double>(sourceSize_) : 0};
+  int64_t copiedBefore = 0;
   for (int64_t k = 1;; ++k) {
+    if (Stopping()) return Fail(Outcome::Stopped);
     ui_.SetStatusText(ProgressText("ファイル分割中です。", k, count_));
     Outcome failure = Outcome::Done;
     if (!MakeRoom(piecePath, sourceName, k, failure)) {
       return failure == Outcome::Cancelled ? failure : Fail(failure);
     }
+    // A prompt closed by a stop request must not lead to one more piece.
+    if (Stopping()) return Fail(Outcome::Stopped);
 
     handles_.second = fs_.Create(piecePath);
     if (!handles_.second) return Fail(Outcome::PieceCreateFailed);
@@ -121,9 +135,14 @@ Outcome SplitRun::WritePieces(const std::string& sourceName, const std::string& 
     }
 
     const int64_t capacity = PieceCapacity(k, pieceSize_);
-    const CopyResult copy = CopyBytes(*handles_.first, piece, capacity, buffer.get(), bufferSize);
+    pace.base = pace.perByte * static_cast<double>(copiedBefore);
+    pace.pushToMedium = pieceRemovable_;
+    const CopyResult copy =
+        CopyBytes(*handles_.first, piece, capacity, buffer.get(), bufferSize, pace);
+    copiedBefore += copy.copied;
     if (copy.status == CopyResult::ReadFailed) return Fail(Outcome::SourceReadFailed);
     if (copy.status == CopyResult::WriteFailed) return Fail(Outcome::PieceWriteFailed);
+    if (copy.status == CopyResult::Stopped) return Fail(Outcome::Stopped);
     // Linux keeps written data in memory: a piece on a removable medium must
     // reach it before the user is asked to swap media, the last one too.
     if (pieceRemovable_ && !piece.Flush()) return Fail(Outcome::PieceWriteFailed);

@@ -283,6 +283,18 @@ void QtInteraction::SetStatusText(const std::string& text) {
   window_->repaint();  // now: the caller does not return to the event loop
 }
 
+bool AskYesNo(QWidget* parent, const std::string& text, QPointer<QDialog>* open) {
+  CentredMessageBox box(parent, kApplicationTitle, QMessageBox::Warning, text);
+  QPushButton* yes = box.AddButton("はい(&Y)");
+  QPushButton* no = box.AddButton("いいえ(&N)");
+  box.setDefaultButton(no);
+  box.setEscapeButton(no);
+  if (open) *open = &box;
+  CursorLift lift;
+  box.exec();
+  return box.clickedButton() == yes;
+}
+
 void QtInteraction::SetBusyCursor(bool on) {
   if (on == busy_) return;
   if (on) {

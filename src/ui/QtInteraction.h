@@ -4,12 +4,14 @@
 // cursor.
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <string>
 
 #include "core/Interaction.h"
 
+class QDialog;
 class QLabel;
 class QWidget;
 
@@ -27,6 +29,11 @@ QStringList QtNameFilters(const std::string& filter);
 // Qt's default suffix from a default extension such as "*.001"; empty when
 // there is none ("" or "*.*").
 QString QtDefaultSuffix(const std::string& defaultExt);
+
+// A warning box captioned with the application title, with Yes and No; No is
+// the default and what Esc or the close button give. True for Yes. While it
+// is shown `open` (if given) points to it.
+bool AskYesNo(QWidget* parent, const std::string& text, QPointer<QDialog>* open = nullptr);
 
 class QtInteraction final : public Interaction {
  public:

@@ -18,6 +18,7 @@ class FaultyFile final : public File {
   int64_t Size() override { return inner_->Size(); }
 
   int64_t Read(void* buffer, int64_t n) override {
+    Chunk();
     const int64_t limit = Fault().readAfter;
     if (limit >= 0 && n > 0 && read_ + n > limit) return -1;
     const int64_t got = inner_->Read(buffer, n);
@@ -26,6 +27,7 @@ class FaultyFile final : public File {
   }
 
   int64_t Write(const void* buffer, int64_t n) override {
+    Chunk();
     const auto& fault = Fault();
     const bool crosses = fault.writeAfter >= 0 && written_ + n > fault.writeAfter;
     const int64_t room = crosses ? std::max<int64_t>(0, fault.writeAfter - written_) : n;
@@ -39,11 +41,17 @@ class FaultyFile final : public File {
     return !Fault().flush && inner_->Flush();
   }
 
+  bool PushWritten() override {
+    fs_.events.push_back("push:" + path_);
+    return !Fault().push && inner_->PushWritten();
+  }
+
   // Only between handles without read or write faults, so every injected
   // fault lands on Read or Write, the path a failed kernel copy falls back to.
   KernelCopy CopyTo(File& to, int64_t n) override {
     auto* target = dynamic_cast<FaultyFile*>(&to);
     if (target == nullptr || HasFault() || target->HasFault()) return {};
+    Chunk();
     const KernelCopy result = inner_->CopyTo(*target->inner_, n);
     read_ += result.copied;
     target->written_ += result.copied;
@@ -52,6 +60,9 @@ class FaultyFile final : public File {
   }
 
  private:
+  void Chunk() {
+    if (fs_.onChunk) fs_.onChunk(path_);
+  }
   FaultyFileSystem::Fault Fault() const {
     auto found = fs_.faults.find(path_);
     return found == fs_.faults.end() ? FaultyFileSystem::Fault{} : found->second;
