@@ -182,11 +182,14 @@ class SpinText final : public QLineEdit {
       event->accept();
       return;
     }
-    // Shortcuts (Ctrl+V and the like) go through untested; so does Delete,
-    // whose text some platforms give as DEL although it types nothing.
+    // Ctrl alone makes a shortcut (Ctrl+V and the like), whose character is a
+    // control character, and goes through untested; so does Delete, whose
+    // text some platforms give as DEL although it types nothing. A character
+    // typed with Alt or Meta (Ctrl+Alt is AltGr on some keyboards) is tested.
     const QString text = event->text();
     const bool shortcut =
-        event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+        (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) ==
+        Qt::ControlModifier;
     if (!shortcut && !text.isEmpty() && text != QChar(0x7f) &&
         !std::all_of(text.begin(), text.end(), Accepts)) {
       field_->Beep();
