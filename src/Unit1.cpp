@@ -48,7 +48,8 @@ TForm1::TForm1(QWidget* Owner)
   // Creation order is drawing order, back to front: Label3 lies over Bevel1.
   Bevel1 = new QFrame(this);
   Bevel1->setObjectName(QStringLiteral("Bevel1"));
-  Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+  // Lowered: one dark line top and left, one light line bottom and right.
+  Bevel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   Bevel1->setLineWidth(1);
   Bevel1->setGeometry(0, 88, 289, 33);
 

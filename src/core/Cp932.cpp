@@ -97,9 +97,9 @@ std::string Utf8FromCp932(std::string_view cp932) {
 }
 
 std::string SafeNameFromHeader(std::string_view cp932Name) {
-  // A stored name should be bare already; drop any folder part it carries in
-  // either style before it is proposed as a file name here.
-  std::string name = PathName(Utf8FromCp932(PathName(cp932Name, PathStyle::Windows)));
+  // A stored name should be bare already. Only what "/" would turn into
+  // folders is dropped: ":" and "\" are ordinary characters of a name here.
+  std::string name = ProposableName(PathName(Utf8FromCp932(cp932Name)));
   for (char& c : name) {
     const auto u = static_cast<unsigned char>(c);
     if (u < 0x20 || u == 0x7F) c = '_';

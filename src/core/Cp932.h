@@ -13,8 +13,8 @@ namespace tolvanix {
 std::string HeaderNameFromUtf8(std::string_view utf8Name);
 
 // Stored name bytes -> a safe bare UTF-8 file name to propose: undecodable
-// bytes become "_", control characters and folder delimiters become "_", and
-// "." or ".." become "_". Empty stays empty.
+// bytes, control characters, "*" and "?" become "_", everything up to the
+// last "/" is dropped, and "." or ".." become "_". Empty stays empty.
 std::string SafeNameFromHeader(std::string_view cp932Name);
 
 // Plain decoding for display and tests; undecodable bytes become "_".

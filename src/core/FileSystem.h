@@ -7,6 +7,7 @@
 //    process or another program that locks) cannot be opened.
 //  - Create makes or reuses a regular file with no sharing and empties it only
 //    once it holds it, so a path naming a held file fails and leaves it intact.
+//    A path whose last part is a symbolic link fails: it is never written through.
 //  - Read and Write move the whole count unless the end of the file (read) or
 //    a full device (write) comes first; -1 on failure.
 #pragma once

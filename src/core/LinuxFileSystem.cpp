@@ -271,9 +271,12 @@ class LinuxFileSystem final : public FileSystem {
   }
 
   // No O_TRUNC: the file is emptied only once the lock is ours, so a path
-  // naming a held file (the open source, or a link to it) leaves it intact.
+  // naming a held file leaves it intact. O_NOFOLLOW: a link planted where a
+  // piece or output goes (anyone can, in a shared folder) is never written
+  // through; folders on the way may still be links.
   std::unique_ptr<File> Create(const std::string& path) override {
-    PendingFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666));
+    PendingFd fd(::open(path.c_str(),
+                        O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666));
     if (fd.get() < 0 || !HoldRegularFile(fd.get())) return nullptr;
     // Only a file with bytes is truncated: ext4 answers a truncate to 0 by
     // writing the whole file out when it is closed (auto_da_alloc), which

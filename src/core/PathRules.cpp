@@ -87,6 +87,14 @@ std::string PieceName(std::string_view stemOf, int64_t k, PathStyle style) {
   return PathStem(stemOf, style) + "." + IntToStrl(k, 3);
 }
 
+std::string ProposableName(std::string_view name) {
+  std::string out(name);
+  for (char& c : out) {
+    if (c == '*' || c == '?') c = '_';
+  }
+  return out;
+}
+
 std::string NextSplitPiece(std::string_view piecePath, int64_t k) {
   const size_t keep = piecePath.size() >= 3 ? piecePath.size() - 3 : 0;
   return std::string(piecePath.substr(0, keep)) + IntToStrl(k, 3);

@@ -40,6 +40,9 @@ std::string VolumeRoot(std::string_view path, PathStyle style = kNativeStyle);
 
 // stem + "." + three-digit number text of k.
 std::string PieceName(std::string_view stemOf, int64_t k, PathStyle style = kNativeStyle);
+// A name to propose in a file dialog: "*" and "?" become "_", since the
+// dialog takes a name holding them as a pattern to list by.
+std::string ProposableName(std::string_view name);
 // The split's next piece: the last three bytes replaced by the number text.
 std::string NextSplitPiece(std::string_view piecePath, int64_t k);
 // The join's piece found elsewhere: folder of the chosen path + name of the

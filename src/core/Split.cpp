@@ -94,7 +94,7 @@ Outcome SplitRun::Run(int32_t pieceSizeKB, const std::string* source) {
   if (count_ > kMaxPieceCount) return Fail(Outcome::TooManyPieces);
 
   const std::string sourceName = PathName(sourcePath);
-  dialogs_.SaveDialog1.FileName = PieceName(sourceName, 1);
+  dialogs_.SaveDialog1.FileName = PieceName(ProposableName(sourceName), 1);
   if (!ui_.RunSaveDialog(dialogs_.SaveDialog1)) return Outcome::Cancelled;
   return WritePieces(sourceName, PieceName(dialogs_.SaveDialog1.FileName, 1));
 }
@@ -173,7 +173,7 @@ bool SplitRun::MakeRoom(std::string& piecePath, const std::string& sourceName, i
       failure = Outcome::Cancelled;
       return false;
     }
-    dialogs_.SaveDialog1.FileName = PieceName(sourceName, k);
+    dialogs_.SaveDialog1.FileName = PieceName(ProposableName(sourceName), k);
     // Cancelled: carry on under the path in force before the warning.
     if (!ui_.RunSaveDialog(dialogs_.SaveDialog1)) return true;
     piecePath = PieceName(dialogs_.SaveDialog1.FileName, k);

@@ -1,5 +1,6 @@
 #include "ui/QtInteraction.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QCursor>
@@ -9,6 +10,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -58,14 +60,6 @@ QString BoxText(const std::string& text) {
 
 bool HasWildcard(const QString& name) { return name.contains(u'*') || name.contains(u'?'); }
 
-// The first `max` bytes of a UTF-8 name, not splitting a character.
-std::string CutUtf8(const std::string& s, size_t max) {
-  if (s.size() <= max) return s;
-  size_t end = max;
-  while (end > 0 && (static_cast<unsigned char>(s[end]) & 0xC0) == 0x80) --end;
-  return s.substr(0, end);
-}
-
 // While a box or dialog is open the pointer is the normal one; the cursor in
 // force before (the busy one, during a command) comes back when it closes.
 class CursorLift {
@@ -102,11 +96,27 @@ class CentredMessageBox final : public QMessageBox {
   // order, are centred below the text and all of one size.
   QPushButton* AddButton(const char* caption) {
     QPushButton* button = addButton(QString::fromUtf8(caption), QMessageBox::ActionRole);
+    button->installEventFilter(this);
     buttons_.push_back(button);
     return button;
   }
 
  protected:
+  // Enter and Esc act only while no Shift, Ctrl or Alt is held; a focused
+  // button would take Enter with any of them.
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress) {
+      const auto* key = static_cast<QKeyEvent*>(event);
+      const bool enterOrEsc = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
+                              key->key() == Qt::Key_Escape;
+      if (enterOrEsc &&
+          (key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier))) {
+        return true;
+      }
+    }
+    return QMessageBox::eventFilter(watched, event);
+  }
+
   void showEvent(QShowEvent* event) override {
     if (auto* box = findChild<QDialogButtonBox*>()) box->setCenterButtons(true);
     int width = 0;
@@ -168,13 +178,28 @@ class FileDialog final : public QFileDialog {
     move(s.x() + (s.width() - width()) / 2, s.y() + (s.height() - height()) / 3);
   }
 
-  // A confirmed wildcard name is a pattern to list by, not a file.
+  // A confirmed name that names an existing file is that file: Qt would add
+  // the default suffix to it when it has no dot. Any other name with a
+  // wildcard is a pattern to list by ("*" and "?" may stand in a name here).
   void accept() override {
     auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     const QString typed = edit ? edit->text() : QString();
     const qsizetype slash = typed.lastIndexOf(u'/');
     const QString name = typed.mid(slash + 1);
-    if (!HasWildcard(name)) {
+    const bool existing =
+        !typed.isEmpty() && QFileInfo(directory().absoluteFilePath(typed)).isFile();
+    if (existing && !defaultSuffix().isEmpty()) {
+      const QString suffix = defaultSuffix();
+      setDefaultSuffix(QString());
+      // Typing selected the name with the suffix in the list, if that exists.
+      if (auto* list = findChild<QAbstractItemView*>(QStringLiteral("listView"))) {
+        list->selectionModel()->clear();
+      }
+      QFileDialog::accept();
+      if (isVisible()) setDefaultSuffix(suffix);  // not taken after all
+      return;
+    }
+    if (existing || !HasWildcard(name)) {
       QFileDialog::accept();
       return;
     }
@@ -243,7 +268,7 @@ bool QtInteraction::RunFileDialog(TFileDialog& dialog) {
 
   // The proposal opens the dialog in its own folder, or else in the
   // process's current one.
-  const QString proposed = QFile::decodeName(CutUtf8(dialog.FileName, kMaxPathBytes).c_str());
+  const QString proposed = QFile::decodeName(QByteArray::fromStdString(dialog.FileName));
   const qsizetype slash = proposed.lastIndexOf(u'/');
   const QString name = proposed.mid(slash + 1);
   if (slash < 0) {
@@ -264,7 +289,9 @@ bool QtInteraction::RunFileDialog(TFileDialog& dialog) {
   const QStringList chosen = box.selectedFiles();
   if (chosen.isEmpty()) return false;
   const QByteArray path = QFile::encodeName(chosen.first());
-  if (path.isEmpty() || path.size() > kMaxPathBytes) return false;
+  // No cap of our own on the length: a path the system refuses fails in
+  // the command, with its notice.
+  if (path.isEmpty()) return false;
 
   dialog.FileName = path.toStdString();
   if (!filters.isEmpty()) {

@@ -51,9 +51,6 @@ class QtInteraction final : public Interaction {
   void SetStatusText(const std::string& text) override;
   void SetBusyCursor(bool on) override;
 
-  // Longest chosen path that counts as confirmed, in bytes.
-  static constexpr int kMaxPathBytes = 259;
-
  private:
   bool RunFileDialog(TFileDialog& dialog);
 

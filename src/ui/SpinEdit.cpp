@@ -184,11 +184,12 @@ class SpinText final : public QLineEdit {
       event->accept();
       return;
     }
-    // Shortcuts (Ctrl+V and the like) go through untested; so does Delete,
-    // whose text some platforms give as DEL although it types nothing.
+    // Ctrl alone, or with Shift, makes a shortcut (Ctrl+V and the like) that
+    // types nothing, and goes through untested; so does Delete, whose text
+    // some platforms give as DEL although it types nothing. A character typed
+    // with Alt or Meta (Ctrl+Alt is AltGr on some keyboards) is tested.
     const QString text = event->text();
-    const bool shortcut =
-        event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    const bool shortcut = (event->modifiers() & ~Qt::ShiftModifier) == Qt::ControlModifier;
     if (!shortcut && !text.isEmpty() && text != QChar(0x7f) &&
         !std::all_of(text.begin(), text.end(), Accepts)) {
       field_->Beep();

@@ -187,7 +187,7 @@ TEST_F(JoinTest, StoredNamesAreProposedOnlyAsSafeBareNames) {
   for (const auto& [stored, proposed] : {std::pair<std::string, std::string>{"", ""},
                                          {"..", "_"},
                                          {"../../.bashrc", ".bashrc"},
-                                         {"C:\\data\\photo.jpg", "photo.jpg"},
+                                         {"12:30 a\\b*?.txt", "12:30 a\\b__.txt"},
                                          {"\x83\x5C\x81", "ソ_"},
                                          {"a\x01\x1f", "a__"},
                                          {noNul, noNul}}) {
@@ -205,16 +205,24 @@ TEST_F(JoinTest, StoredNamesAreProposedOnlyAsSafeBareNames) {
   }
 }
 
-TEST_F(JoinTest, OutputNamingAPieceOfTheSetIsRefusedAndLeavesItIntact) {
+// Nor is a link planted as the output written through, even to a new file.
+TEST_F(JoinTest, OutputNamingAPieceOfTheSetOrALinkIsRefusedAndLeavesAllIntact) {
   const auto paths = CutSet(dir / "a", data_, 1024);
   const std::string piece3 = ReadFile(paths[2]), piece4 = ReadFile(paths[3]);
+  TempDir other;
+  WriteFile(other / "victim", "victim bytes");
   ASSERT_EQ(symlink(paths[3].c_str(), (dir / "link").c_str()), 0);
-  for (const std::string& out : {paths[0], paths[2], dir / "./a.003", dir / "link"}) {
+  ASSERT_EQ(symlink((other / "victim").c_str(), (dir / "planted").c_str()), 0);
+  ASSERT_EQ(symlink((other / "new").c_str(), (dir / "dangling").c_str()), 0);
+  for (const std::string& out :
+       {paths[0], paths[2], dir / "./a.003", dir / "link", dir / "planted", dir / "dangling"}) {
     ui = ScriptedInteraction();
     ExpectEndedWithNotice(Join(paths[0], out), Outcome::OutputCreateFailed);
   }
   EXPECT_EQ(ReadFile(paths[2]), piece3);
   EXPECT_EQ(ReadFile(paths[3]), piece4);
+  EXPECT_EQ(ReadFile(other / "victim"), "victim bytes");
+  EXPECT_FALSE(FileExists(other / "new"));
   // A name beyond the count is no piece of this set.
   ui = ScriptedInteraction();
   EXPECT_EQ(Join(paths[0], dir / "a.005"), Outcome::Done);

@@ -150,16 +150,27 @@ TEST_F(SplitTest, SourceThatCannotBeOpened) {
   }
 }
 
-TEST_F(SplitTest, DestinationNamingTheSourceOrALinkToItLeavesItIntact) {
-  Source(5000, "data.001");
-  ASSERT_EQ(symlink(source_.c_str(), (dir / "link.001").c_str()), 0);
-  for (const std::string& out : {source_, dir / "link.001"}) {
+// A piece path naming the source, or a link planted there, is never written
+// through, though the user confirmed it: the pieces before it stay.
+TEST_F(SplitTest, PiecePathThatIsTheSourceOrALinkIsRefusedAndLeavesAllIntact) {
+  TempDir other;
+  WriteFile(other / "victim", "victim bytes");
+  Source(3000, "data.001");
+  ASSERT_EQ(symlink(source_.c_str(), (dir / "src.001").c_str()), 0);
+  for (const char* link : {"p.001", "q.002"})
+    ASSERT_EQ(symlink((other / "victim").c_str(), (dir / link).c_str()), 0);
+  for (const auto& [out, kept] :
+       {std::pair{source_, -1}, {dir / "src", -1}, {dir / "p", -1}, {dir / "q", 1024}}) {
     ui = ScriptedInteraction();
     ui.ConfirmOpen(source_);
     ui.ConfirmSave(out);
     ExpectEndedWithNotice(Split(1), Outcome::PieceCreateFailed);
-    EXPECT_EQ(ReadFile(source_), RandomBytes(5000, 5000));
+    EXPECT_EQ(FileSize(dir / "q.001"), kept) << out;
   }
+  EXPECT_EQ(ReadFile(source_), RandomBytes(3000, 3000));
+  EXPECT_EQ(ReadFile(other / "victim"), "victim bytes");
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "p.001") &&
+              std::filesystem::is_symlink(dir / "q.002"));
 }
 
 TEST_F(SplitTest, FreeSpaceOfOnePieceIsEnoughOneByteLessWarnsAndNoCarriesOn) {
@@ -195,7 +206,7 @@ TEST_F(SplitTest, CancelAtTheWarningKeepsCompletedPieces) {
 
 TEST_F(SplitTest, YesMovesThisAndLaterPiecesToTheNewDestination) {
   TempDir more;
-  Source(3500);
+  Source(3500, "photo?.jpg");  // a wildcard would make the prompts list, not pick
   ui.ConfirmSave(dir / "p");
   fs.FailFreeSpace(SpaceStatus::FolderMissing, 3);  // piece 3 on finds no room
   ui.Answer(idYes);
@@ -203,8 +214,8 @@ TEST_F(SplitTest, YesMovesThisAndLaterPiecesToTheNewDestination) {
   ui.Answer(idNo);  // piece 3, on the new volume
   ui.Answer(idNo);  // piece 4
   EXPECT_EQ(Split(1), Outcome::Done);
-  EXPECT_EQ(ui.Proposals(), (std::vector<std::string>{"", "photo.001", "photo.003"}));
-  EXPECT_EQ(Files(), (std::vector<std::string>{"p.001", "p.002", "photo.jpg"}));
+  EXPECT_EQ(ui.Proposals(), (std::vector<std::string>{"", "photo_.001", "photo_.003"}));
+  EXPECT_EQ(Files(), (std::vector<std::string>{"p.001", "p.002", "photo?.jpg"}));
   EXPECT_EQ(fs.SpaceQueries().back(), more.Path() + "/");
   EXPECT_EQ((ReadFile(dir / "p.001") + ReadFile(dir / "p.002") + ReadFile(more / "part.003") +
              ReadFile(more / "part.004"))

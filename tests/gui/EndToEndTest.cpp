@@ -1,6 +1,8 @@
 // A split and then a join through the real main window, its real message
 // boxes and file dialogs, answered as a user would; the rebuilt file must be
-// the source byte for byte.
+// the source byte for byte. The source's name holds characters that are no
+// folder break here, and the pieces lie in a Japanese folder tree deeper than
+// 300 bytes.
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -17,8 +19,10 @@ TEST(EndToEnd, SplitThenJoinRebuildsTheSourceByteForByte) {
   QTemporaryDir tmp;
   ASSERT_TRUE(tmp.isValid());
   const QString root = QDir(tmp.path()).canonicalPath();
-  for (const char* dir : {"pieces", "joined"}) ASSERT_TRUE(QDir(root).mkdir(dir));
-  const QString source = root + QStringLiteral("/元ファイル.bin");
+  QString pieces = root;
+  while (pieces.toUtf8().size() < 300) pieces += QStringLiteral("/分割したファイルの置き場");
+  ASSERT_TRUE(QDir().mkpath(pieces));
+  const QString source = root + QStringLiteral("/元 12:30 a\\b*?.bin");
   QByteArray data;
   for (int i = 0; i < 250'000; ++i) data += static_cast<char>(i * 31 % 251);
   QFile f(source);
@@ -34,8 +38,8 @@ TEST(EndToEnd, SplitThenJoinRebuildsTheSourceByteForByte) {
 
   ModalScript script;
   script.Then([&](QWidget* w) { ChooseFile(w, source); }).Then([&](QWidget* w) {
-    EXPECT_EQ(NameBox(w)->text(), QStringLiteral("元ファイル.001"));
-    ChooseFile(w, root + QStringLiteral("/pieces/元ファイル.001"));
+    EXPECT_EQ(NameBox(w)->text(), QStringLiteral("元 12:30 a\\b__.001"));
+    ChooseFile(w, pieces + u'/' + NameBox(w)->text());
   });
   {
     PaintWatch status(form.Label3);
@@ -43,23 +47,27 @@ TEST(EndToEnd, SplitThenJoinRebuildsTheSourceByteForByte) {
     EXPECT_EQ(status.painted, (QStringList{"ファイル分割中です。  1/3", "ファイル分割中です。  2/3",
                                            "ファイル分割中です。  3/3"}));
   }
-  EXPECT_EQ(QFileInfo(root + QStringLiteral("/pieces/元ファイル.001")).size(), 100 * 1024);
+  QFile first(pieces + QStringLiteral("/元 12:30 a\\b__.001"));
+  ASSERT_TRUE(first.open(QIODevice::ReadOnly));
+  EXPECT_EQ(first.size(), 100 * 1024);
+  EXPECT_EQ(first.read(19), QByteArray("\x8c\xb3 12:30 a\\b*?.bin\0", 19));  // the name as it is
 
   script
       .Then([&](QWidget* w) {
         // "*.001" in the folder the last confirmed dialog left.
         EXPECT_EQ(NameBox(w)->text(), QStringLiteral("*.001"));
-        EXPECT_EQ(Folder(w), root + QStringLiteral("/pieces"));
-        ChooseFile(w, QStringLiteral("元ファイル.001"));
+        EXPECT_EQ(Folder(w), pieces);
+        ChooseFile(w, QStringLiteral("元 12:30 a\\b__.001"));
       })
       .Then([&](QWidget* w) {
-        EXPECT_EQ(NameBox(w)->text(), QStringLiteral("元ファイル.bin"));  // the stored name
-        ChooseFile(w, root + QStringLiteral("/joined/元ファイル.bin"));
+        // The stored name, confirmed as it stands.
+        EXPECT_EQ(NameBox(w)->text(), QStringLiteral("元 12:30 a\\b__.bin"));
+        QTest::keyClick(NameBox(w), Qt::Key_Return);
       });
   PaintWatch status(form.Label3);
   QTest::mouseClick(form.Button2, Qt::LeftButton);
   EXPECT_EQ(status.painted.size(), 3);
-  QFile joined(root + QStringLiteral("/joined/元ファイル.bin"));
+  QFile joined(pieces + QStringLiteral("/元 12:30 a\\b__.bin"));
   ASSERT_TRUE(joined.open(QIODevice::ReadOnly));
   EXPECT_EQ(joined.readAll(), data);
   EXPECT_TRUE(form.Label3->text().isEmpty());

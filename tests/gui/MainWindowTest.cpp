@@ -51,7 +51,17 @@ TEST_F(MainWindowTest, FixedFrameCentredWithEveryControlInPlace) {
     EXPECT_TRUE(!c.text || w->property("text").toString() == QString::fromUtf8(c.text)) << c.name;
   }
   EXPECT_EQ(form_.SpinEdit1->text(), QStringLiteral("1024"));
-  EXPECT_EQ(form_.Bevel1->frameShadow(), QFrame::Sunken);
+  // A lowered box: one dark line at the top and left, one light line at the
+  // bottom and right, and nothing more inside.
+  const QImage bevel = form_.Bevel1->grab().toImage();
+  const int w = bevel.width(), h = bevel.height();
+  const QRgb dark = form_.Bevel1->palette().color(QPalette::Dark).rgb(),
+             light = form_.Bevel1->palette().color(QPalette::Light).rgb(),
+             inside = bevel.pixel(w / 2, h / 2);
+  EXPECT_EQ((std::vector{bevel.pixel(w / 2, 0), bevel.pixel(0, h / 2), bevel.pixel(w / 2, h - 1),
+                         bevel.pixel(w - 1, h / 2), bevel.pixel(w / 2, 1), bevel.pixel(1, h / 2),
+                         bevel.pixel(w / 2, h - 2), bevel.pixel(w - 2, h / 2)}),
+            (std::vector{dark, dark, light, light, inside, inside, inside, inside}));
   EXPECT_FALSE(form_.Label3->wordWrap());  // one line, cut off at its edge
 }
 

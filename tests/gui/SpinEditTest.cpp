@@ -83,23 +83,30 @@ TEST_F(SpinEditTest, TypingIsFilteredWithABeepPastingIsNot) {
   QTest::keyClick(edit(), Qt::Key_Home);
   QTest::sendKeyEvent(QTest::Click, edit(), Qt::Key_Delete, QChar(0x7f), {});  // as X11 gives it
   EXPECT_EQ(beeps_, 0);
-  for (Qt::Key key : {Qt::Key_A, Qt::Key_Dollar, Qt::Key_Space, Qt::Key_Return}) {
-    QTest::keyClick(edit(), key);
-  }
+  for (QKeyCombination k : std::initializer_list<QKeyCombination>{
+           Qt::Key_A, Qt::Key_Dollar, Qt::Key_Space, Qt::Key_Return, Qt::ALT | Qt::Key_A,
+           Qt::META | Qt::Key_B, Qt::CTRL | Qt::ALT | Qt::Key_C})
+    QTest::keyClick(edit(), k.key(), k.keyboardModifiers());
   EXPECT_EQ(spin_.text(), QStringLiteral("1+2."));
-  EXPECT_EQ(beeps_, 4);
+  EXPECT_EQ(beeps_, 7);
 
   QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
   spin_.setText(QString());
   QTest::keyClicks(edit(), QStringLiteral("1,5."));
   EXPECT_EQ(spin_.text(), QStringLiteral("1,5"));
-  EXPECT_EQ(beeps_, 5);
+  EXPECT_EQ(beeps_, 8);
 
+  // The clipboard keys still work: paste, cut, undo.
   edit()->selectAll();
   QApplication::clipboard()->setText(QStringLiteral("$400"));
   QTest::keyClick(edit(), Qt::Key_V, Qt::ControlModifier);
   EXPECT_EQ(spin_.value(), 1024);
-  EXPECT_EQ(beeps_, 5);
+  edit()->selectAll();
+  QTest::keyClick(edit(), Qt::Key_X, Qt::ControlModifier);
+  EXPECT_EQ(spin_.text(), QString());
+  QTest::keyClick(edit(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(spin_.text(), QStringLiteral("$400"));
+  EXPECT_EQ(beeps_, 8);
 }
 
 TEST_F(SpinEditTest, ArrowKeysStepWithoutBoundsWrappingAround) {
