@@ -40,7 +40,7 @@ enum class Outcome {
   Stopped,
 };
 
-// The notice of a failure; nullptr for Done and Cancelled.
+// The notice of a failure; nullptr for Done, Cancelled and Stopped.
 const char* NoticeText(Outcome outcome);
 
 // The two handle fields of the main window: the split keeps its source in the

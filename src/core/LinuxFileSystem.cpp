@@ -29,10 +29,10 @@ constexpr int64_t kMaxChunk = int64_t{1} << 30;
 // stays short, large enough to keep a USB stick busy.
 constexpr off_t kPushBatch = 2 << 20;
 
-// A private pipe for one kernel copy, both ends closed once. 1 MiB, what an
-// unprivileged process may ask for, measured fastest (64 KiB, the default,
-// costs a fifth more); a smaller pipe (the limit lowered, the user's pipe
-// quota spent) still works, in more passes.
+// A private pipe for the kernel copies out of one file, both ends closed once,
+// empty between chunks. 1 MiB, what an unprivileged process may ask for,
+// measured fastest (64 KiB, the default, costs a fifth more); a smaller pipe
+// (the limit lowered, the user's pipe quota spent) still works, in more passes.
 class SplicePipe {
  public:
   SplicePipe() = default;
