@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDialog>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
@@ -209,11 +208,7 @@ void TForm1::StopAndClose() {
     return;
   }
   // An About window open: it goes first, or the program would live on.
-  for (int i = 0; i < 8; ++i) {
-    auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (!modal) break;
-    modal->reject();
-  }
+  tolvanix::CloseModalWindows();
   close();
 }
 

@@ -118,15 +118,7 @@ void CommandRunner::RequestStop() {
   if (!control_) return;
   control_->Stop();
   // The run's open prompt, or the close question, answers as if cancelled.
-  for (int i = 0; i < 8; ++i) {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (!modal) break;
-    if (auto* dialog = qobject_cast<QDialog*>(modal)) {
-      dialog->reject();
-    } else {
-      modal->close();
-    }
-  }
+  CloseModalWindows();
 }
 
 bool CommandRunner::AskToStop() {
@@ -136,12 +128,10 @@ bool CommandRunner::AskToStop() {
 }
 
 void CommandRunner::WaitForCloseQuestion() {
-  while (question_) {
-    QEventLoop wait;
-    connect(question_.data(), &QDialog::finished, &wait, &QEventLoop::quit);
-    wait.exec();
-    if (question_ && !question_->isVisible()) break;
-  }
+  if (!question_ || !question_->isVisible()) return;
+  QEventLoop wait;
+  connect(question_.data(), &QDialog::finished, &wait, &QEventLoop::quit);
+  wait.exec();
 }
 
 void CommandRunner::ShowProgress() {

@@ -310,6 +310,18 @@ void QtInteraction::SetStatusText(const std::string& text) {
   window_->repaint();  // now: the caller does not return to the event loop
 }
 
+void CloseModalWindows() {
+  for (int i = 0; i < 8; ++i) {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal) break;
+    if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+      dialog->reject();
+    } else {
+      modal->close();
+    }
+  }
+}
+
 bool AskYesNo(QWidget* parent, const std::string& text, QPointer<QDialog>* open) {
   CentredMessageBox box(parent, kApplicationTitle, QMessageBox::Warning, text);
   QPushButton* yes = box.AddButton("はい(&Y)");

@@ -35,6 +35,10 @@ QString QtDefaultSuffix(const std::string& defaultExt);
 // is shown `open` (if given) points to it.
 bool AskYesNo(QWidget* parent, const std::string& text, QPointer<QDialog>* open = nullptr);
 
+// Closes every modal box and dialog that is open, innermost first, each as
+// if cancelled.
+void CloseModalWindows();
+
 class QtInteraction final : public Interaction {
  public:
   // `window` owns the boxes and dialogs and is repainted with the status
