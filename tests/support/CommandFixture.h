@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/Commands.h"
+#include "core/PieceFormat.h"
 #include "support/FaultyFileSystem.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestFiles.h"
@@ -33,6 +34,42 @@ class CommandFixture : public ::testing::Test {
 
   Outcome Split(int32_t kb) { return RunSplit({ui, fs, dialogs, handles}, kb); }
   Outcome Join() { return RunJoin({ui, fs, dialogs, handles}); }
+  // The prompts answered with these paths first.
+  Outcome Split(int32_t kb, const std::string& source, const std::string& out) {
+    ui.ConfirmOpen(source);
+    ui.ConfirmSave(out);
+    return Split(kb);
+  }
+  Outcome Join(const std::string& first, const std::string& out) {
+    ui.ConfirmOpen(first);
+    ui.ConfirmSave(out);
+    return Join();
+  }
+
+  // Sizes of stem.001, stem.002, ... as far as they go.
+  static std::vector<int64_t> Lengths(const std::string& stem) {
+    std::vector<int64_t> lengths;
+    for (int k = 1; FileExists(stem + "." + IntToStrl(k, 3)); ++k)
+      lengths.push_back(FileSize(stem + "." + IntToStrl(k, 3)));
+    return lengths;
+  }
+  // A piece set cut by hand, independent of the split: the header written
+  // byte by byte, the later pieces plain slices of the data.
+  static std::vector<std::string> CutSet(const std::string& stem, const std::string& data,
+                                         size_t pieceSize, const std::string& name = "photo.jpg",
+                                         uint32_t count = 0) {
+    std::string all(name);
+    all.resize(258, '\0');
+    const size_t n = (data.size() + 262 + pieceSize - 1) / pieceSize;
+    for (int i = 0; i < 4; ++i) all += static_cast<char>((count ? count : n) >> (8 * i));
+    all += data;
+    std::vector<std::string> paths;
+    for (size_t k = 1; k <= n; ++k) {
+      paths.push_back(stem + "." + IntToStrl(static_cast<int64_t>(k), 3));
+      WriteFile(paths.back(), all.substr((k - 1) * pieceSize, pieceSize));
+    }
+    return paths;
+  }
 
   // The names in the folder, sorted.
   std::vector<std::string> Files() const {

@@ -15,7 +15,7 @@ class FaultyFile final : public File {
     fs_.events.push_back("close:" + path_);
   }
 
-  int64_t Size() override { return inner_->Size(); }
+  int64_t Size() override { return Fault().size >= 0 ? Fault().size : inner_->Size(); }
 
   int64_t Read(void* buffer, int64_t n) override {
     Chunk();

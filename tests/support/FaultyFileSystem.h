@@ -30,6 +30,7 @@ class FaultyFileSystem : public FileSystem {
     bool writeError = false;  // that short count (a full device), or -1 with writeError
     bool flush = false;       // Flush returns false
     bool push = false;        // PushWritten returns false
+    int64_t size = -1;        // what Size reports, if not the truth
   };
   std::map<std::string, Fault> faults;
   std::optional<uint64_t> freeSpace = uint64_t{1} << 40;  // none: the real answer

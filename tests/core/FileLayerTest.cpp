@@ -1,0 +1,384 @@
+// The file layer under both commands: the copy loop, and the Linux files on
+// real disks. Anything that could block or touch mounts runs in a forked
+// child, so a regression fails instead of hanging.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <fstream>
+
+#include "core/CommandSupport.h"
+#include "support/CommandFixture.h"
+#include "support/SmallTmpfs.h"
+
+namespace tolvanix {
+namespace {
+
+// A file in memory. Its kernel copy to another MemoryFile moves at most
+// `kernelBytes` and then stops as `kernelStop` says; Read can be made to fail
+// and Write to run out of room or to break.
+class MemoryFile final : public File {
+ public:
+  explicit MemoryFile(std::string bytes = "") : bytes(std::move(bytes)) {}
+  int64_t Size() override { return static_cast<int64_t>(bytes.size()); }
+  int64_t Read(void* buffer, int64_t n) override {
+    ++reads;
+    const int64_t got = std::min<int64_t>(n, Size() - position);
+    std::memcpy(buffer, bytes.data() + position, static_cast<size_t>(got));
+    position += got;
+    return failReads ? -1 : got;
+  }
+  int64_t Write(const void* buffer, int64_t n) override {
+    const int64_t put = std::min(n, room);
+    room -= put;
+    bytes.append(static_cast<const char*>(buffer), static_cast<size_t>(put));
+    return room == 0 && broken ? -1 : put;
+  }
+  bool Flush() override { return true; }
+  KernelCopy CopyTo(File& to, int64_t n) override {
+    auto& target = dynamic_cast<MemoryFile&>(to);
+    const int64_t moved = std::min({n, kernelBytes, Size() - position, target.room});
+    target.bytes.append(bytes, static_cast<size_t>(position), static_cast<size_t>(moved));
+    target.room -= moved;
+    position += moved;
+    return {kernelStop, moved};
+  }
+
+  std::string bytes;
+  int64_t position = 0, kernelBytes = 0, room = INT64_MAX;
+  KernelCopy::Stop kernelStop = KernelCopy::Fallback;
+  bool failReads = false, broken = false;
+  int reads = 0;
+};
+
+TEST(CopyBytesTest, KernelCopyThenBufferAndEachStopBecomesItsFailure) {
+  constexpr int64_t kAll = INT64_MAX;
+  const auto Ok = CopyResult::Ok, ReadFailed = CopyResult::ReadFailed,
+             WriteFailed = CopyResult::WriteFailed;
+  struct Row {
+    const char* what;
+    int64_t size, asked;
+    KernelCopy::Stop stop;
+    int64_t kernelBytes;
+    bool failReads, broken;
+    int64_t room;
+    CopyResult::Status status;
+    int64_t copied;
+    bool readsSource;  // whether the buffer path ran
+  };
+  for (const Row& r : {
+           Row{"all in the kernel", 5000, 5000, KernelCopy::Done, 5000, 0, 0, kAll, Ok, 5000, 0},
+           Row{"kernel stops half way", 5000, 4500, KernelCopy::Fallback, 2000, 0, 0, kAll, Ok,
+               4500, 1},
+           Row{"end found by Read", 3000, 5000, KernelCopy::Fallback, 0, 0, 0, kAll, Ok, 3000, 1},
+           Row{"full in the kernel", 5000, 5000, KernelCopy::Full, 1200, 0, 0, 1200, WriteFailed,
+               1200, 0},
+           Row{"source lost in the kernel", 5000, 5000, KernelCopy::ReadFailed, 700, 0, 0, kAll,
+               ReadFailed, 700, 0},
+           Row{"read fails after fall back", 5000, 5000, KernelCopy::Fallback, 2000, 1, 0, kAll,
+               ReadFailed, 2000, 1},
+           Row{"full after fall back", 5000, 5000, KernelCopy::Fallback, 2000, 0, 0, 2500,
+               WriteFailed, 2500, 1},
+           Row{"broken write", 5000, 5000, KernelCopy::Fallback, 0, 0, 1, 1000, WriteFailed, 0, 1},
+       }) {
+    SCOPED_TRACE(r.what);
+    const std::string data = RandomBytes(static_cast<size_t>(r.size), 3);
+    MemoryFile from(data), to;
+    from.kernelStop = r.stop;
+    from.kernelBytes = r.kernelBytes;
+    from.failReads = r.failReads;
+    to.room = r.room;
+    to.broken = r.broken;
+    char buffer[1024];
+    const CopyResult result = CopyBytes(from, to, r.asked, buffer, sizeof buffer);
+    EXPECT_EQ(result.status, r.status);
+    EXPECT_EQ(result.copied, r.copied);
+    EXPECT_TRUE(r.broken || to.bytes == data.substr(0, static_cast<size_t>(r.copied)));
+    EXPECT_EQ(from.reads > 0, r.readsSource);
+  }
+}
+
+// The child's exit code, or -1 when it did not exit on its own (a hang ends
+// as SIGALRM).
+int RunInChild(const std::function<bool()>& body) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::alarm(10);
+    ::_exit(body() ? 0 : 1);
+  }
+  int status = 0;
+  if (pid < 0 || ::waitpid(pid, &status, 0) != pid) return -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The open file flags of the one descriptor on `path`, or -1.
+int FlagsOf(const std::string& path) {
+  for (const auto& e : std::filesystem::directory_iterator("/proc/self/fd")) {
+    std::error_code error;
+    if (std::filesystem::read_symlink(e.path(), error) != path) continue;
+    std::ifstream info("/proc/self/fdinfo/" + e.path().filename().string());
+    for (std::string key; info >> key;) {
+      if (key == "flags:" && info >> std::oct >> key) return std::stoi(key, nullptr, 8);
+    }
+  }
+  return -1;
+}
+
+class LinuxFileTest : public ::testing::Test {
+ protected:
+  TempDir dir;
+  std::unique_ptr<FileSystem> fs = MakeLinuxFileSystem();
+};
+
+// Over several calls, from a position after a header to one after a prefix,
+// as the join does; the end of the source is left to Read, and so is a target
+// that is not a Linux file.
+TEST_F(LinuxFileTest, KernelCopyMovesBytesBetweenBothPositionsAndLeavesTheRestToRead) {
+  const std::string data = RandomBytes((3 << 20) + 5, 11);
+  WriteFile(dir / "source", data);
+  auto from = fs->OpenRead(dir / "source");
+  auto to = fs->Create(dir / "target");
+  ASSERT_TRUE(from && to);
+  char header[262];
+  ASSERT_EQ(from->Read(header, sizeof header), 262);
+  ASSERT_EQ(to->Write("prefix", 6), 6);
+  const int64_t most = static_cast<int64_t>(data.size()) - 262 - 10;
+  const auto Copy = [&](File& target, int64_t n) {
+    const KernelCopy copy = from->CopyTo(target, n);
+    return std::pair{copy.stop, copy.copied};
+  };
+  EXPECT_EQ(Copy(*to, 0), std::pair(KernelCopy::Done, int64_t{0}));
+  EXPECT_EQ(Copy(*to, most), std::pair(KernelCopy::Done, most));
+  MemoryFile memory;
+  EXPECT_EQ(Copy(memory, 6), std::pair(KernelCopy::Fallback, int64_t{0}));
+  EXPECT_EQ(Copy(*to, 100), std::pair(KernelCopy::Fallback, int64_t{10}));
+  EXPECT_EQ(from->Read(header, 1), 0);
+  EXPECT_EQ(from->Read(header, 0), 0);
+  EXPECT_EQ(to->Write(header, 0), 0);
+  to.reset();
+  EXPECT_EQ(ReadFile(dir / "target"), "prefix" + data.substr(262));
+}
+
+TEST_F(LinuxFileTest, HeldFilesAreRefusedHereAndInAChildAndLinksNeverWrittenThrough) {
+  const std::string source = dir / "source.bin", link = dir / "link.001";
+  WriteFile(source, "source bytes");
+  ASSERT_EQ(::symlink(source.c_str(), link.c_str()), 0);
+  const int before = OpenDescriptors();
+  auto held = fs->OpenRead(source);
+  ASSERT_TRUE(held);
+  EXPECT_FALSE(fs->OpenRead(source) || fs->Create(source) || fs->Create(link));
+  // Another process has its own open file description: it conflicts too.
+  EXPECT_EQ(RunInChild([&] {
+              const int fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+              const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+              auto other = MakeLinuxFileSystem();
+              return locked && !other->OpenRead(source) && !other->Create(source);
+            }),
+            0);
+  // A file being written is held the same way; both are blocking again, and
+  // a new file gets the usual mode.
+  const mode_t mask = ::umask(022);
+  auto piece = fs->Create(dir / "a.001");
+  ::umask(mask);
+  ASSERT_TRUE(piece);
+  EXPECT_FALSE(fs->OpenRead(dir / "a.001") || fs->Create(dir / "a.001"));
+  EXPECT_EQ(FlagsOf(source) & (O_NONBLOCK | O_ACCMODE), O_RDONLY);
+  EXPECT_EQ(FlagsOf(dir / "a.001") & (O_NONBLOCK | O_ACCMODE), O_RDWR);
+  struct stat st;
+  ASSERT_EQ(::stat((dir / "a.001").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0644u);
+  piece.reset();
+  held.reset();
+  EXPECT_EQ(OpenDescriptors(), before) << "a refused open left a descriptor";
+  EXPECT_EQ(ReadFile(source), "source bytes");
+  // A folder on the way may be a link, and reading follows links.
+  ASSERT_EQ(::symlink(dir.Path().c_str(), (dir / "via").c_str()), 0);
+  EXPECT_TRUE(fs->Create(dir / "via/new.001") && fs->OpenRead(link));
+}
+
+TEST_F(LinuxFileTest, RefusesWhatIsNotARegularFileWithoutBlocking) {
+  const std::string fifo = dir / "pipe";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  // With no writer, a blocking open of the FIFO would wait forever. A file
+  // that cannot be synced (procfs) reports it.
+  EXPECT_EQ(RunInChild([&] {
+              auto fs = MakeLinuxFileSystem();
+              auto proc = fs->OpenRead("/proc/self/status");
+              return !fs->OpenRead(fifo) && !fs->Create(fifo) && proc && !proc->Flush();
+            }),
+            0);
+  const int before = OpenDescriptors();
+  for (const std::string& path : {dir.Path(), std::string("/dev/null"), dir / "missing"})
+    EXPECT_FALSE(fs->OpenRead(path)) << path;
+  for (const std::string& path : {dir.Path(), std::string("/dev/null"), dir / "missing/a.001"})
+    EXPECT_FALSE(fs->Create(path)) << path;
+  EXPECT_EQ(OpenDescriptors(), before);
+}
+
+TEST_F(LinuxFileTest, CountsBeyondOneSystemCallAndSizesBeyondFourGiB) {
+  const std::string data = RandomBytes(3 * 1024 * 1024 + 7, 12345), path = dir / "big.bin";
+  {
+    auto out = fs->Create(path);
+    ASSERT_TRUE(out);
+    EXPECT_EQ(out->Write(data.data(), static_cast<int64_t>(data.size())),
+              static_cast<int64_t>(data.size()));
+    EXPECT_TRUE(out->Flush());
+  }
+  // 3 GiB asked: no 32-bit overflow, no early stop; only touched pages count.
+  const int64_t huge = int64_t{3} << 30;
+  void* mem = ::mmap(nullptr, huge, PROT_READ | PROT_WRITE,
+                     MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  ASSERT_NE(mem, MAP_FAILED);
+  auto in = fs->OpenRead(path);
+  ASSERT_TRUE(in);
+  EXPECT_EQ(in->Read(mem, huge), static_cast<int64_t>(data.size()));
+  EXPECT_EQ(std::memcmp(mem, data.data(), data.size()), 0);
+  ::munmap(mem, huge);
+  in.reset();
+  const int64_t size = (int64_t{5} << 30) + 3;
+  if (::truncate(path.c_str(), size) != 0)
+    GTEST_SKIP() << "no sparse 5 GiB file here: " << std::strerror(errno);
+  EXPECT_EQ(fs->OpenRead(path)->Size(), size);
+}
+
+TEST_F(LinuxFileTest, ExistsSameFileAndFreeSpace) {
+  const std::string a = dir / "a", b = dir / "b", hard = dir / "hard", soft = dir / "soft";
+  WriteFile(a, "same");
+  WriteFile(b, "same");
+  ASSERT_EQ(::link(a.c_str(), hard.c_str()), 0);
+  ASSERT_EQ(::symlink(a.c_str(), soft.c_str()), 0);
+  EXPECT_TRUE(fs->Exists(soft) && fs->SameFile(a, hard) && fs->SameFile(soft, dir / "./a"));
+  EXPECT_FALSE(fs->Exists(dir.Path()) || fs->Exists(dir / "missing"));
+  EXPECT_FALSE(fs->SameFile(a, b) || fs->SameFile(dir / "missing", dir / "missing"));
+  for (const std::string& root : {dir.Path() + "/", std::string(".")}) {
+    const FreeSpace space = fs->FreeSpaceAt(root);
+    EXPECT_EQ(space.status, SpaceStatus::Ok) << root;
+    EXPECT_GT(space.bytes, 0u) << root;
+  }
+  EXPECT_EQ(fs->FreeSpaceAt(dir / "gone/").status, SpaceStatus::FolderMissing);
+  EXPECT_EQ(fs->FreeSpaceAt(dir / "a/sub").status, SpaceStatus::FolderMissing);
+  EXPECT_EQ(fs->FreeSpaceAt(dir / std::string(300, 'n')).status, SpaceStatus::Failed);
+}
+
+TEST_F(LinuxFileTest, RemovableComesFromTheDiskInSysfs) {
+  EXPECT_FALSE(fs->IsRemovable("/proc/self"));
+  struct stat st;
+  ASSERT_EQ(::stat(dir.Path().c_str(), &st), 0);
+  const std::string node =
+      std::to_string(major(st.st_dev)) + ":" + std::to_string(minor(st.st_dev));
+  struct Case {
+    const char* name;
+    const char* target;  // where /dev/block/MAJ:MIN points, none if empty
+    const char* flag;    // the disk's removable file
+    bool removable;
+  };
+  int n = 0;
+  for (const Case& c : {Case{"whole disk", "devices/disk", "1\n", true},
+                        Case{"partition answers for its disk", "devices/disk/disk1", "1\n", true},
+                        Case{"fixed disk", "devices/disk/disk1", "0\n", false},
+                        Case{"no block device", "", "1\n", false}}) {
+    const std::string sys = dir / ("sys" + std::to_string(n++));
+    std::filesystem::create_directories(sys + "/devices/disk/disk1");
+    std::filesystem::create_directories(sys + "/dev/block");
+    WriteFile(sys + "/devices/disk/removable", c.flag);
+    WriteFile(sys + "/devices/disk/disk1/partition", "1\n");
+    if (*c.target) {
+      std::filesystem::create_directory_symlink("../../" + std::string(c.target),
+                                                sys + "/dev/block/" + node);
+    }
+    auto fake = MakeLinuxFileSystemForTest(sys);
+    // A destination not made yet answers for the folder that will hold it.
+    for (const std::string& path : {dir.Path(), dir / "new//folder/a.001", dir / "a/"})
+      EXPECT_EQ(fake->IsRemovable(path), c.removable) << c.name << " " << path;
+  }
+}
+
+// A true disk-full, on a 1 MiB tmpfs: a short write, a kernel copy that stops
+// at what fit with the source in step, and the write notice of each command.
+TEST(FullDeviceTest, ShortWritesAndEachCommandShowsItsWriteNotice) {
+  struct Report {
+    int failedStep = 0, error = 0;
+    uint64_t freeBefore = 0;
+    int64_t wrote = 0, wroteWhenFull = 0, copied = 0, targetSize = -1;
+    KernelCopy::Stop stop = KernelCopy::Done;
+    bool sourceInStep = false;
+    Outcome outcomes[2] = {Outcome::Done, Outcome::Done};
+    bool exact[2] = {false, false}, usedKernel[2] = {false, false};
+  };
+  TempDir dir;
+  const std::string small = dir / "small";
+  std::filesystem::create_directory(small);
+  const std::string data = RandomBytes(3 << 20, 5);
+  WriteFile(dir / "photo.jpg", data);
+  const auto run = [&](bool split, const std::string& out, Report* r) {
+    FaultyFileSystem fs;
+    ScriptedInteraction ui;
+    FileDialogs dialogs;
+    HandleFields handles;
+    ui.ConfirmOpen(split ? dir / "photo.jpg" : dir / "set.001");
+    ui.ConfirmSave(out);
+    const Outcome outcome =
+        split ? RunSplit({ui, fs, dialogs, handles}, 2048) : RunJoin({ui, fs, dialogs, handles});
+    if (r == nullptr) return outcome;
+    r->outcomes[split] = outcome;
+    r->exact[split] =
+        ui.Notices() == std::vector<std::string>{NoticeText(outcome) ? NoticeText(outcome) : ""};
+    r->usedKernel[split] = fs.kernelCopied > 0;
+    return outcome;
+  };
+  ASSERT_EQ(run(true, dir / "set", nullptr), Outcome::Done);  // a set cut on the roomy disk
+  Report r;
+  ASSERT_TRUE(RunOnSmallTmpfs<Report>(
+      small,
+      [&](Report& r) {
+        auto fs = MakeLinuxFileSystem();
+        r.freeBefore = fs->FreeSpaceAt(small + "/").bytes;
+        {
+          auto from = fs->OpenRead(dir / "photo.jpg");
+          auto to = fs->Create(small + "/copy");
+          if (!from || !to) return;
+          const KernelCopy copy = from->CopyTo(*to, static_cast<int64_t>(data.size()));
+          r.stop = copy.stop;
+          r.copied = copy.copied;
+          r.targetSize = to->Size();
+          char next[64];
+          r.sourceInStep = from->Read(next, sizeof next) == sizeof next &&
+                           std::memcmp(next, data.data() + copy.copied, sizeof next) == 0;
+        }
+        ::unlink((small + "/copy").c_str());
+        {
+          auto out = fs->Create(small + "/a.001");
+          r.wrote = out ? out->Write(data.data(), 2 << 20) : -2;
+          r.wroteWhenFull = out ? out->Write(data.data(), 4096) : -2;
+        }
+        ::unlink((small + "/a.001").c_str());
+        run(true, small + "/p", &r);
+        ::unlink((small + "/p.001").c_str());
+        run(false, small + "/joined.jpg", &r);
+      },
+      r));
+  if (r.failedStep != 0) GTEST_SKIP() << TmpfsSkipReason(r.failedStep, r.error);
+  EXPECT_GT(r.freeBefore, 0u);
+  EXPECT_LE(r.freeBefore, 1u << 20);
+  EXPECT_GT(r.wrote, 0);
+  EXPECT_LT(r.wrote, 2 << 20);
+  EXPECT_EQ(r.wroteWhenFull, 0);
+  EXPECT_EQ(r.stop, KernelCopy::Full);
+  EXPECT_GT(r.copied, 0);
+  EXPECT_LT(r.copied, static_cast<int64_t>(data.size()));
+  EXPECT_EQ(r.targetSize, r.copied);
+  EXPECT_TRUE(r.sourceInStep);
+  EXPECT_EQ(r.outcomes[1], Outcome::PieceWriteFailed);
+  EXPECT_EQ(r.outcomes[0], Outcome::OutputWriteFailed);
+  EXPECT_TRUE(r.exact[0] && r.exact[1]);
+  EXPECT_TRUE(r.usedKernel[0] && r.usedKernel[1]);
+}
+
+}  // namespace
+}  // namespace tolvanix

@@ -1,0 +1,147 @@
+// Names and the header: path parts in both styles, the names the commands
+// form, the 262-byte header and the code page 932 name it holds.
+#include <gtest/gtest.h>
+
+#include <new>
+
+#include "core/Cp932.h"
+#include "core/PathRules.h"
+#include "core/PieceFormat.h"
+
+namespace tolvanix {
+namespace {
+
+constexpr auto W = PathStyle::Windows;
+constexpr auto P = PathStyle::Posix;
+
+TEST(PathParts, SplitIntoNameFolderExtensionDriveAndRoot) {
+  struct Row {
+    PathStyle style;
+    std::string path, name, folder, extension, drive, root;
+  };
+  // "\x83\x5C" is the katakana "so": its second byte is no folder delimiter.
+  for (const Row& r : {
+           Row{W, "C:\\data\\photo.jpg", "photo.jpg", "C:\\data\\", ".jpg", "C:", "C:\\"},
+           Row{W, "D:\\old.files\\backup", "backup", "D:\\old.files\\", "", "D:", "D:\\"},
+           Row{W, "C:photo.jpg", "photo.jpg", "C:", ".jpg", "C:", "C:\\"},
+           Row{W, "archive.tar.gz", "archive.tar.gz", "", ".gz", "", "\\"},
+           Row{W, "\\\\srv\\share\\d\\f.txt", "f.txt", "\\\\srv\\share\\d\\", ".txt",
+               "\\\\srv\\share", "\\\\srv\\share\\"},
+           Row{W, "\\\\srv\\share", "share", "\\\\srv\\", "", "\\\\srv\\share", "\\\\srv\\share\\"},
+           Row{W, "\\\\srv", "srv", "\\\\", "", "\\\\srv", "\\\\srv\\"},
+           Row{W, "\\\\srv\\\x83\x5C\\f", "f", "\\\\srv\\\x83\x5C\\", "", "\\\\srv\\\x83\x5C",
+               "\\\\srv\\\x83\x5C\\"},
+           Row{W, "C:\\\x83\x5C\\f.txt", "f.txt", "C:\\\x83\x5C\\", ".txt", "C:", "C:\\"},
+           Row{W, "x\\\x83\x5C.dat", "\x83\x5C.dat", "x\\", ".dat", "", "\\"},
+           // Two lead bytes in a row make one character: the "\" after them delimits.
+           Row{W, "\x83\x83\\f", "f", "\x83\x83\\", "", "", "\\"},
+           Row{P, "/data/photo.jpg", "photo.jpg", "/data/", ".jpg", "", "/data/"},
+           Row{P, "a.b/c", "c", "a.b/", "", "", "a.b/"},
+           Row{P, "C:\\x\\y.txt", "C:\\x\\y.txt", "", ".txt", "", "."},
+           Row{P, "/data/\x83\x5C.dat", "\x83\x5C.dat", "/data/", ".dat", "", "/data/"},
+           Row{P, "/f", "f", "/", "", "", "/"},
+       }) {
+    SCOPED_TRACE(r.path);
+    EXPECT_EQ(PathName(r.path, r.style), r.name);
+    EXPECT_EQ(PathFolder(r.path, r.style), r.folder);
+    EXPECT_EQ(PathExtension(r.path, r.style), r.extension);
+    EXPECT_EQ(PathStem(r.path, r.style) + r.extension, r.path);
+    EXPECT_EQ(PathDrive(r.path, r.style), r.drive);
+    EXPECT_EQ(VolumeRoot(r.path, r.style), r.root);
+  }
+  // Lead bytes run 0x81-0x9F and 0xE0-0xFC: only they take a "\" as their second byte.
+  for (const int b : {0x80, 0x81, 0x9F, 0xA0, 0xDF, 0xE0, 0xFC, 0xFD}) {
+    const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    const std::string tail = std::string(1, static_cast<char>(b)) + "\\y";
+    EXPECT_EQ(PathName("x\\" + tail, W), lead ? tail : "y") << b;
+  }
+}
+
+TEST(FormedNames, PiecesNextPiecesAndPiecesFoundElsewhere) {
+  const std::pair<std::string, std::string> rows[] = {
+      {PieceName("D:\\old.files\\backup.dat", 1, W), "D:\\old.files\\backup.001"},
+      {PieceName("C:\\\x83\x5C", 1, W), "C:\\\x83\x5C.001"},
+      {PieceName("D:\\x\\part.999", 1000, W), "D:\\x\\part.1000"},
+      {PieceInFolderOf("E:\\f\\any.txt", "D:\\x\\part.003", W), "E:\\f\\part.003"},
+      {PieceName("/old.files/backup", 1), "/old.files/backup.001"},
+      {PieceName("/x/part.bin", 42), "/x/part.042"},
+      {NextSplitPiece("/media/a/photo.009", 10), "/media/a/photo.010"},
+      {NextSplitPiece("ab", 2), "002"},
+      {PieceInFolderOf("/f/anything.txt", "/x/part.003"), "/f/part.003"},
+      {PieceInFolderOf("any", "/x/part.003"), "part.003"},
+      {ProposableName("what?*.txt"), "what__.txt"},
+      {IntToStrl(7, 0) + IntToStrl(1000, 3), "71000"},
+  };
+  for (const auto& [formed, expected] : rows) EXPECT_EQ(formed, expected);
+}
+
+TEST(PieceCount, CountsTheHeaderAndRoundsUpBeyond4GiB) {
+  for (const auto& [source, piece, count] : {std::tuple<int64_t, int64_t, int64_t>{0, 1024, 1},
+                                             {762, 1024, 1},
+                                             {763, 1024, 2},
+                                             {1022714, 1024, 999},
+                                             {1022715, 1024, 1000},
+                                             {5LL << 30, 2097151LL * 1024, 3},
+                                             {(5LL << 30) - 262, 1LL << 30, 5},
+                                             {(5LL << 30) - 261, 1LL << 30, 6}})
+    EXPECT_EQ(PieceCount(source, piece), count) << source << " / " << piece;
+}
+
+TEST(Header, KeepsANulInTheNameFieldAndStaysInsideItsBytes) {
+  const HeaderBytes cut = EncodeHeader(std::string(300, 'x'), 1);
+  EXPECT_EQ(cut[256], 'x');
+  EXPECT_EQ(cut[257], 0);
+  // The encoder writes, and the decoder reads, nothing past the 262 bytes.
+  struct Guarded {
+    HeaderBytes header;
+    unsigned char guard;
+  } g;
+  g.guard = 0x5A;
+  new (&g.header) HeaderBytes(EncodeHeader("a", -1));
+  EXPECT_EQ(g.guard, 0x5A);
+  EXPECT_EQ(DecodeHeader(g.header).count, -1);
+  g.header.fill('A');
+  g.header[258] = 7;
+  g.header[259] = g.header[260] = g.header[261] = 0;
+  EXPECT_EQ(DecodeHeader(g.header).count, 7);
+  EXPECT_EQ(DecodeHeader(g.header).cp932Name, std::string(258, 'A'));
+}
+
+TEST(HeaderName, Utf8ToCodePage932CutAtACharacter) {
+  EXPECT_EQ(HeaderNameFromUtf8("ソ°.txt"), "\x83\x5C\x81\x8B.txt");
+  EXPECT_EQ(HeaderNameFromUtf8("ｷｬﾝｾﾙ"), "\xB7\xAC\xDD\xBE\xD9");
+  // Characters code page 932 lacks, and bytes that are not UTF-8.
+  EXPECT_EQ(HeaderNameFromUtf8("a€😀b"), "a__b");
+  EXPECT_EQ(HeaderNameFromUtf8("a\xFF\xC3z\xE3\x81"), "a__z__");
+  std::string name;
+  for (int i = 0; i < 128; ++i) name += "あ";
+  EXPECT_EQ(HeaderNameFromUtf8(name + "x").size(), 257u);
+  const std::string cut = HeaderNameFromUtf8("x" + name + "あ");
+  EXPECT_EQ(cut.size(), 257u);
+  EXPECT_EQ(cut.substr(255), "\x82\xA0");
+  EXPECT_EQ(HeaderNameFromUtf8("xy" + name).size(), 256u);
+}
+
+TEST(StoredName, BecomesASafeBareFileName) {
+  for (const auto& [stored, safe] : {std::pair<std::string, std::string>{"\x83\x5C.txt", "ソ.txt"},
+                                     {"12:30 C:\\a\\b.txt", "12:30 C:\\a\\b.txt"},
+                                     {"what?*.txt", "what__.txt"},
+                                     {"../../etc/passwd", "passwd"},
+                                     {"..", "_"},
+                                     {".", "_"},
+                                     {"dir/", ""},
+                                     {"a\tb\nc\x7f", "a_b_c_"},
+                                     {"a\x81", "a_"},
+                                     {"\x81\x01z", "__z"},
+                                     {"\x80\xA0\xFD\xFE\xFFz", "_____z"}})
+    EXPECT_EQ(SafeNameFromHeader(stored), safe) << stored;
+  // Every lead byte takes the byte after it into one character.
+  for (const char lead : {'\x81', '\x9F', '\xE0', '\xFC'}) {
+    const std::string name = SafeNameFromHeader(std::string{lead, '\x40'});
+    EXPECT_EQ(name.size(), 3u) << int(lead);
+    EXPECT_EQ(name.find('_'), std::string::npos) << int(lead);
+  }
+}
+
+}  // namespace
+}  // namespace tolvanix
