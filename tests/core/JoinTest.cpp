@@ -144,11 +144,11 @@ TEST_F(JoinTest, OutputNamingAPieceOfTheSetOrALinkIsRefusedAndLeavesAllIntact) {
   const std::string piece3 = ReadFile(paths[2]), piece4 = ReadFile(paths[3]);
   TempDir other;
   WriteFile(other / "victim", "victim bytes");
-  ASSERT_EQ(symlink(paths[3].c_str(), (dir / "link").c_str()), 0);
+  ASSERT_EQ(link(paths[3].c_str(), (dir / "hard").c_str()), 0);
   ASSERT_EQ(symlink((other / "victim").c_str(), (dir / "planted").c_str()), 0);
   ASSERT_EQ(symlink((other / "new").c_str(), (dir / "dangling").c_str()), 0);
   for (const std::string& out :
-       {paths[0], paths[2], dir / "./a.003", dir / "link", dir / "planted", dir / "dangling"}) {
+       {paths[0], paths[2], dir / "./a.003", dir / "hard", dir / "planted", dir / "dangling"}) {
     ui = ScriptedInteraction();
     ExpectEndedWithNotice(Join(paths[0], out), Outcome::OutputCreateFailed);
   }
