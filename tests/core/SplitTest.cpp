@@ -210,24 +210,6 @@ TEST_F(SplitTest, RemovableDriveFlushesEachPieceBeforeTheNoticeBetweenPieces) {
   EXPECT_EQ(fs.Flushes().size(), flushes);
 }
 
-TEST_F(SplitTest, MediumPulledDuringTheNoticeIsAnsweredByTheWarning) {
-  TempDir stick1, stick2;
-  Source(1500);
-  fs.freeSpace.reset();
-  fs.removable = true;
-  ui.ConfirmSave(stick1 / "p");
-  ui.onNotice = [&](const std::string&) {
-    std::filesystem::rename(stick1.Path(), stick1.Path() + "-pulled");
-  };
-  ui.Answer(idYes);
-  ui.ConfirmSave(stick2 / "p.002");
-  EXPECT_EQ(Split(1), Outcome::Done);
-  std::filesystem::rename(stick1.Path() + "-pulled", stick1.Path());
-  EXPECT_EQ(FileSize(stick1 / "p.001"), 1024);
-  EXPECT_EQ(FileSize(stick2 / "p.002"), 1500 - 762);
-  EXPECT_EQ(ui.Proposals().back(), "photo.002");
-}
-
 TEST_F(SplitTest, FailuresEndWithTheirNoticeBeforeCleanUpAndKeepWhatWasWritten) {
   using F = FaultyFileSystem::Fault;
   struct Row {

@@ -4,10 +4,10 @@
 // fails the test and is cancelled.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <deque>
 #include <functional>
-#include <string>
-#include <vector>
 
 #include "core/Interaction.h"
 #include "support/TestFiles.h"
@@ -16,48 +16,69 @@ namespace tolvanix {
 
 class ScriptedInteraction : public Interaction {
  public:
-  void ConfirmOpen(std::string path) { answers_.push_back({Reply::Open, true, std::move(path)}); }
-  void CancelOpen() { answers_.push_back({Reply::Open, false, {}}); }
-  void ConfirmSave(std::string path) { answers_.push_back({Reply::Save, true, std::move(path)}); }
-  void CancelSave() { answers_.push_back({Reply::Save, false, {}}); }
-  void Answer(int result) {
-    answers_.push_back({Reply::Ask, true, {}, result});
-  }  // idYes, idNo, idCancel
+  void ConfirmOpen(std::string path) { answers_.push_back({Open, true, std::move(path)}); }
+  void CancelOpen() { answers_.push_back({Open, false, {}}); }
+  void ConfirmSave(std::string path) { answers_.push_back({Save, true, std::move(path)}); }
+  void CancelSave() { answers_.push_back({Save, false, {}}); }
+  void Answer(int result) { answers_.push_back({Ask, true, {}, result}); }  // idYes, idNo, idCancel
 
-  // Runs while a notice is open (e.g. to swap a medium).
-  std::function<void(const std::string& text)> onNotice;
-  // Each recorded call is also handed here (e.g. into a file system's log).
-  std::function<void(const std::string& event)> tap;
+  std::function<void(const std::string& text)> onNotice;  // runs while a notice is open
+  std::function<void(const std::string& event)> tap;      // sees each recorded call
 
   const std::vector<std::string>& Calls() const { return calls_; }
   std::vector<std::string> Notices() const { return WithPrefix(calls_, "notice:"); }
   std::vector<std::string> Statuses() const { return WithPrefix(calls_, "status:"); }
-  std::vector<std::string> Proposals() const;  // of the open and save prompts
+  std::vector<std::string> Proposals() const {  // of the open and save prompts, in order
+    std::vector<std::string> out;
+    for (const auto& c : calls_)
+      if (c.rfind("open:", 0) == 0 || c.rfind("save:", 0) == 0) out.push_back(c.substr(5));
+    return out;
+  }
   bool Busy() const { return busy_; }
   const std::string& StatusText() const { return status_; }
   size_t UnusedAnswers() const { return answers_.size(); }
 
-  void ShowNotice(const std::string& text) override;
-  int AskYesNoCancel(const std::string& text) override;
-  bool RunOpenDialog(TOpenDialog& dialog) override {
-    return RunDialog(Reply::Open, dialog, "open");
+  void ShowNotice(const std::string& text) override {
+    Record("notice:" + text);
+    if (onNotice) onNotice(text);
   }
-  bool RunSaveDialog(TSaveDialog& dialog) override {
-    return RunDialog(Reply::Save, dialog, "save");
+  int AskYesNoCancel(const std::string& text) override {
+    Record("ask:" + text);
+    return Next(Ask, text).result;
   }
-  void SetStatusText(const std::string& text) override;
-  void SetBusyCursor(bool on) override;
+  bool RunOpenDialog(TOpenDialog& dialog) override { return RunDialog(Open, dialog, "open:"); }
+  bool RunSaveDialog(TSaveDialog& dialog) override { return RunDialog(Save, dialog, "save:"); }
+  void SetStatusText(const std::string& text) override { Record("status:" + (status_ = text)); }
+  void SetBusyCursor(bool on) override { Record((busy_ = on) ? "busy:1" : "busy:0"); }
 
  private:
+  enum Kind { Open, Save, Ask };
   struct Reply {
-    enum Kind { Open, Save, Ask } kind;
+    Kind kind;
     bool confirm = false;
     std::string path;
-    int result = 0;
+    int result = idCancel;
   };
-  void Record(std::string event);
-  bool Next(Reply::Kind kind, const std::string& what, Reply& reply);
-  bool RunDialog(Reply::Kind kind, TFileDialog& dialog, const char* tag);
+  void Record(const std::string& event) {
+    if (tap) tap(event);
+    calls_.push_back(event);
+  }
+  Reply Next(Kind kind, const std::string& what) {
+    if (answers_.empty() || answers_.front().kind != kind) {
+      ADD_FAILURE() << "unexpected prompt: " << what;
+      return {kind, false, {}};
+    }
+    Reply reply = answers_.front();
+    answers_.pop_front();
+    return reply;
+  }
+  bool RunDialog(Kind kind, TFileDialog& dialog, const char* tag) {
+    Record(tag + dialog.FileName);
+    const Reply reply = Next(kind, tag + dialog.FileName);
+    if (reply.confirm)
+      dialog.FileName = reply.path;  // a cancelled dialog keeps it, as the real ones
+    return reply.confirm;
+  }
 
   std::deque<Reply> answers_;
   std::vector<std::string> calls_;
