@@ -18,7 +18,6 @@ class SplitTest : public CommandFixture {
     ui.ConfirmOpen(source_);
     return source_;
   }
-  std::vector<std::string> Asked() const { return WithPrefix(ui.Calls(), "ask:"); }
   std::string source_;
 };
 
@@ -126,63 +125,57 @@ TEST_F(SplitTest, PiecePathThatIsTheSourceOrALinkIsRefusedAndLeavesAllIntact) {
   EXPECT_TRUE(std::filesystem::is_symlink(dir / "p.001"));
 }
 
-TEST_F(SplitTest, RoomForOnePieceIsEnoughAndOneByteLessWarnsBeforeEachPiece) {
-  Source(3000);
-  fs.freeSpace = 1024;
-  ui.ConfirmSave(dir / "p");
-  EXPECT_EQ(Split(1), Outcome::Done);
-  EXPECT_TRUE(Asked().empty());
-  EXPECT_EQ(fs.SpaceQueries(), (std::vector<std::string>(4, dir.Path() + "/")));
-
-  ui = ScriptedInteraction();  // No carries on where it was
-  Source(763);
-  fs.freeSpace = 1023;
-  ui.ConfirmSave(dir / "q");
-  ui.Answer(idNo);
-  ui.Answer(idNo);
-  EXPECT_EQ(Split(1), Outcome::Done);
-  EXPECT_EQ(Asked(), std::vector<std::string>(2, kLowSpaceWarning));
-  EXPECT_EQ(Lengths(dir / "q"), (std::vector<int64_t>{1024, 1}));
-
-  ui = ScriptedInteraction();  // Cancel keeps the pieces done
-  fs.freeSpace = 1 << 20;
-  Source(3000);
-  ui.ConfirmSave(dir / "r");
-  fs.FailFreeSpace(SpaceStatus::FolderMissing, static_cast<int>(fs.SpaceQueries().size()) + 3);
-  ui.Answer(idCancel);
-  EXPECT_EQ(Split(1), Outcome::Cancelled);
-  EXPECT_EQ(Lengths(dir / "r"), (std::vector<int64_t>{1024, 1024}));
-  EXPECT_TRUE(ui.Notices().empty());
-  EXPECT_EQ(ui.Calls().back(), "status:");
-}
-
-TEST_F(SplitTest, YesMovesThisAndLaterPiecesToTheNewDestination) {
-  TempDir more;
-  Source(3500, "photo?.jpg");  // a wildcard would make the prompts list, not pick
-  ui.ConfirmSave(dir / "p");
-  fs.FailFreeSpace(SpaceStatus::FolderMissing, 3);  // piece 3 on finds no room
-  ui.Answer(idYes);
-  ui.ConfirmSave(more / "part.x");
-  ui.Answer(idNo);  // piece 3, on the new volume
-  ui.Answer(idNo);  // piece 4
-  EXPECT_EQ(Split(1), Outcome::Done);
-  EXPECT_EQ(ui.Proposals(), (std::vector<std::string>{"", "photo_.001", "photo_.003"}));
-  EXPECT_EQ(Files(), (std::vector<std::string>{"p.001", "p.002", "photo?.jpg"}));
-  EXPECT_EQ(fs.SpaceQueries().back(), more.Path() + "/");
-  EXPECT_EQ((ReadFile(dir / "p.001") + ReadFile(dir / "p.002") + ReadFile(more / "part.003") +
-             ReadFile(more / "part.004"))
-                .substr(kHeaderSize),
-            ReadFile(source_));
-
-  // Yes, then the prompt cancelled: the piece goes where it would have gone.
-  ui = ScriptedInteraction();
-  Source(763);
-  ui.ConfirmSave(dir / "q");
-  fs.FailFreeSpace(SpaceStatus::FolderMissing, static_cast<int>(fs.SpaceQueries().size()) + 2);
-  ui.Answer(idYes);
-  ui.CancelSave();
-  EXPECT_EQ(Split(1), Outcome::Done);
-  EXPECT_EQ(Lengths(dir / "q"), (std::vector<int64_t>{1024, 1}));
+// Before each piece: room for one piece is enough; less warns, and No goes
+// on, Cancel ends keeping the pieces done, Yes moves this and later pieces to
+// the destination chosen then, or leaves them where they were when that
+// prompt is cancelled. A vanished folder (a medium changed) has no room.
+TEST_F(SplitTest, LowSpaceWarningBeforeEachPiece) {
+  const std::vector<int64_t> all{1024, 1024, 1024, 190}, two{1024, 1024}, none{};
+  struct Row {
+    uint64_t free;  // 0: the folder vanishes from piece 3 on
+    std::vector<int> answers;  // idYes is followed by the prompt: confirmed unless the row says
+    bool cancelSave;
+    Outcome outcome;
+    std::vector<int64_t> here, moved;  // lengths of the pieces in each folder
+  };
+  for (const Row& r : {Row{1024, {}, false, Outcome::Done, all, none},
+                       Row{1023, {idNo, idNo, idNo, idNo}, false, Outcome::Done, all, none},
+                       Row{0, {idCancel}, false, Outcome::Cancelled, two, none},
+                       Row{0, {idYes, idNo, idNo}, false, Outcome::Done, two, {0, 0, 1024, 190}},
+                       Row{0, {idYes, idNo}, true, Outcome::Done, all, none}}) {
+    SCOPED_TRACE(r.answers.size());
+    TempDir d, more;
+    FaultyFileSystem faulty;
+    ScriptedInteraction script;
+    const std::string source = d / "photo?.jpg";  // a wildcard would make the prompts list
+    WriteFile(source, RandomBytes(3000, 5));
+    script.ConfirmOpen(source);
+    script.ConfirmSave(d / "p");
+    faulty.freeSpace = r.free ? r.free : 1 << 20;
+    if (r.free == 0) faulty.FailFreeSpace(SpaceStatus::FolderMissing, 3);  // from piece 3 on
+    for (const int answer : r.answers) {
+      script.Answer(answer);
+      if (answer == idYes && r.cancelSave) script.CancelSave();
+      if (answer == idYes && !r.cancelSave) script.ConfirmSave(more / "part.x");
+    }
+    FileDialogs fresh;
+    EXPECT_EQ(RunSplit({script, faulty, fresh, handles}, 1), r.outcome);
+    EXPECT_EQ(script.UnusedAnswers(), 0u);
+    EXPECT_EQ(WithPrefix(script.Calls(), "ask:"),
+              std::vector<std::string>(r.answers.size(), kLowSpaceWarning));
+    EXPECT_EQ(Lengths(d / "p"), r.here);
+    std::vector<int64_t> moved;
+    for (int k = 1; k <= 4; ++k)
+      moved.push_back(std::max<int64_t>(0, FileSize(more / ("part.00" + std::to_string(k)))));
+    EXPECT_EQ(r.moved.empty() ? none : moved, r.moved);
+    if (!r.moved.empty()) {
+      EXPECT_EQ(script.Proposals(), (std::vector<std::string>{"", "photo_.001", "photo_.003"}));
+      EXPECT_EQ(faulty.SpaceQueries().back(), more.Path() + "/");
+      EXPECT_TRUE((ReadFile(d / "p.001") + ReadFile(d / "p.002") + ReadFile(more / "part.003") +
+                   ReadFile(more / "part.004"))
+                      .substr(kHeaderSize) == ReadFile(source));
+    }
+  }
 }
 
 TEST_F(SplitTest, RemovableDriveFlushesEachPieceBeforeTheNoticeBetweenPieces) {
