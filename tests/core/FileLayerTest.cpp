@@ -300,20 +300,17 @@ TEST_F(LinuxFileTest, RemovableComesFromTheDiskInSysfs) {
 }
 
 // A true disk-full, on a 1 MiB tmpfs mounted in a child's own mount
-// namespace (nothing stays mounted): a short write, a kernel copy that stops
-// at what fit, and the write notice of each command.
-TEST(FullDeviceTest, ShortWritesAndEachCommandShowsItsWriteNotice) {
+// namespace (nothing stays mounted): each command copies in the kernel until
+// the disk is full and ends with its write notice.
+TEST(FullDeviceTest, EachCommandShowsItsWriteNotice) {
   struct Report {
-    int64_t wrote = 0, wroteWhenFull = 0, copied = 0, targetSize = -1;
-    KernelCopy::Stop stop = KernelCopy::Done;
     Outcome outcomes[2] = {Outcome::Done, Outcome::Done};
     bool exact[2] = {false, false}, usedKernel[2] = {false, false};
   };
   TempDir dir;
   const std::string small = dir / "small";
   std::filesystem::create_directory(small);
-  const std::string data = RandomBytes(3 << 20, 5);
-  WriteFile(dir / "photo.jpg", data);
+  WriteFile(dir / "photo.jpg", RandomBytes(3 << 20, 5));
   const auto run = [&](bool split, const std::string& out, Report* r) {
     FaultyFileSystem fs;
     ScriptedInteraction ui;
@@ -339,20 +336,6 @@ TEST(FullDeviceTest, ShortWritesAndEachCommandShowsItsWriteNotice) {
         ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
         ::mount("tmpfs", small.c_str(), "tmpfs", 0, "size=1m") != 0)
       return false;
-    auto fs = MakeLinuxFileSystem();
-    auto from = fs->OpenRead(dir / "photo.jpg");
-    auto to = fs->Create(small + "/copy");
-    const KernelCopy copy = from->CopyTo(*to, static_cast<int64_t>(data.size()));
-    r.stop = copy.stop;
-    r.copied = copy.copied;
-    r.targetSize = to->Size();
-    from.reset();
-    to.reset();
-    to = fs->Create(small + "/copy");
-    r.wrote = to->Write(data.data(), 2 << 20);
-    r.wroteWhenFull = to->Write(data.data(), 4096);
-    to.reset();
-    ::unlink((small + "/copy").c_str());
     run(true, small + "/p", &r);
     ::unlink((small + "/p.001").c_str());
     run(false, small + "/joined.jpg", &r);
@@ -360,15 +343,8 @@ TEST(FullDeviceTest, ShortWritesAndEachCommandShowsItsWriteNotice) {
   });
   const Report report = r;
   ::munmap(shared, sizeof(Report));
-  if (mounted == 1) GTEST_SKIP() << "cannot mount a small tmpfs: " << std::strerror(EPERM);
+  if (mounted == 1) GTEST_SKIP() << "cannot mount a small tmpfs (needs root)";
   ASSERT_EQ(mounted, 0);
-  EXPECT_GT(report.wrote, 0);
-  EXPECT_LT(report.wrote, 2 << 20);
-  EXPECT_EQ(report.wroteWhenFull, 0);
-  EXPECT_EQ(report.stop, KernelCopy::Full);
-  EXPECT_GT(report.copied, 0);
-  EXPECT_LT(report.copied, static_cast<int64_t>(data.size()));
-  EXPECT_EQ(report.targetSize, report.copied);
   EXPECT_EQ(report.outcomes[1], Outcome::PieceWriteFailed);
   EXPECT_EQ(report.outcomes[0], Outcome::OutputWriteFailed);
   EXPECT_TRUE(report.exact[0] && report.exact[1]);
