@@ -7,13 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDialog>
 #include <QDir>
 #include <QFileDialog>
-#include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPointer>
-#include <QScreen>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <deque>
@@ -27,7 +26,7 @@ class ModalScript {
 
   ModalScript() {
     QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
-    timer_.start(kPollMs);
+    timer_.start(10);
   }
   ~ModalScript() { EXPECT_TRUE(steps_.empty()) << steps_.size() << " modal window(s) never came"; }
   Q_DISABLE_COPY_MOVE(ModalScript)
@@ -40,9 +39,6 @@ class ModalScript {
   int Answered() const { return answered_; }
 
  private:
-  static constexpr int kPollMs = 10;
-  static constexpr int kPatienceMs = 5000;
-
   void Poll() {
     QWidget* w = QApplication::activeModalWidget();
     const bool fresh = w && w->isVisible() && last_ != w;
@@ -51,7 +47,7 @@ class ModalScript {
     if (fresh && !w->isActiveWindow()) w->activateWindow();
     if (fresh && !steps_.empty() && w->isActiveWindow()) {
       last_ = w;
-      waitedMs_ = 0;
+      waited_ = 0;
       ++answered_;
       // Apart from this timer: Qt does not fire a timer again while its last
       // timeout is still running, and a step may open a nested window.
@@ -61,9 +57,9 @@ class ModalScript {
       steps_.pop_front();
       return;
     }
-    waitedMs_ = (!w && steps_.empty()) ? 0 : waitedMs_ + kPollMs;
-    if (waitedMs_ < kPatienceMs) return;
-    waitedMs_ = 0;
+    waited_ = (!w && steps_.empty()) ? 0 : waited_ + 1;
+    if (waited_ < 500) return;  // 5 s
+    waited_ = 0;
     if (!w) {
       ADD_FAILURE() << "expected a modal window, none came";
       steps_.clear();
@@ -80,7 +76,7 @@ class ModalScript {
   QTimer timer_;
   std::deque<Step> steps_;
   QPointer<QWidget> last_;
-  int waitedMs_ = 0;
+  int waited_ = 0;  // polls
   int answered_ = 0;
 };
 
@@ -103,29 +99,23 @@ inline void ChooseFile(QWidget* dialog, const QString& name) {
   QTest::keyClick(edit, Qt::Key_Return);
 }
 
-// Where a window of outer size `outer` stands when centred across its
-// screen, with 1/`above` of the remaining height above it.
-inline QPoint Centred(const QWidget* w, QSize outer, int above = 2) {
-  const QRect s = w->screen()->geometry();
-  return {s.x() + (s.width() - outer.width()) / 2, s.y() + (s.height() - outer.height()) / above};
+// Checks a message box as the user sees it: `buttons` are their texts from
+// left to right joined by "|", `byDefault` the one Enter clicks.
+inline void ExpectBox(QWidget* w, const char* caption, QMessageBox::Icon icon, const QString& text,
+                      const char* buttons, const char* byDefault) {
+  auto* box = qobject_cast<QMessageBox*>(w);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(box->windowTitle(), QString::fromUtf8(caption));
+  EXPECT_EQ(box->icon(), icon);
+  EXPECT_EQ(box->text(), text);
+  QList<QPushButton*> all = box->findChildren<QPushButton*>();
+  std::sort(all.begin(), all.end(), [](auto* a, auto* b) { return a->x() < b->x(); });
+  QStringList texts;
+  for (const QPushButton* b : all) texts << b->text();
+  EXPECT_EQ(texts.join(u'|'), QString::fromUtf8(buttons));
+  ASSERT_NE(box->defaultButton(), nullptr);
+  EXPECT_EQ(box->defaultButton()->text(), QString::fromUtf8(byDefault));
 }
-
-// The texts a label shows each time it is painted with a new one.
-class PaintWatch : public QObject {
- public:
-  explicit PaintWatch(QLabel* label) : label_(label) { label->installEventFilter(this); }
-  ~PaintWatch() override { label_->removeEventFilter(this); }
-  Q_DISABLE_COPY_MOVE(PaintWatch)
-  bool eventFilter(QObject*, QEvent* e) override {
-    const QString text = label_->text();
-    if (e->type() == QEvent::Paint && !text.isEmpty() && !painted.endsWith(text)) painted << text;
-    return false;
-  }
-  QStringList painted;
-
- private:
-  QLabel* label_;
-};
 
 }  // namespace tolvanix::testing
 
