@@ -1,7 +1,7 @@
 // Answers the modal windows the code under test opens, one step per window,
 // from a timer inside their own event loops. A window that never comes, or
-// one left open with no step for it, fails the test after a few seconds and
-// is dismissed. Also the small helpers the GUI tests share.
+// one left open with no step for it, fails the test (the latter after 5 s,
+// and it is dismissed). Also the small helpers the GUI tests share.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,10 +13,13 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <deque>
 #include <functional>
+
+#include "ui/QtInteraction.h"
 
 namespace tolvanix::testing {
 
@@ -57,35 +60,46 @@ class ModalScript {
       steps_.pop_front();
       return;
     }
-    waited_ = (!w && steps_.empty()) ? 0 : waited_ + 1;
-    if (waited_ < 500) return;  // 5 s
+    waited_ = w ? waited_ + 1 : 0;  // polls with a window open and not answered
+    if (waited_ < 500) return;      // 5 s
     waited_ = 0;
-    if (!w) {
-      ADD_FAILURE() << "expected a modal window, none came";
-      steps_.clear();
-      return;
-    }
     ADD_FAILURE() << w->metaObject()->className() << " '" << w->windowTitle().toStdString()
                   << "' still open with nothing left to answer it";
-    for (int i = 0; i < 8 && (w = QApplication::activeModalWidget()); ++i) {
-      auto* dialog = qobject_cast<QDialog*>(w);
-      dialog ? dialog->done(QDialog::Rejected) : void(w->close());
-    }
+    CloseModalWindows();
   }
 
   QTimer timer_;
   std::deque<Step> steps_;
   QPointer<QWidget> last_;
-  int waited_ = 0;  // polls
+  int waited_ = 0;
   int answered_ = 0;
 };
 
-inline QLineEdit* NameBox(QWidget* dialog) {
-  auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-  EXPECT_NE(edit, nullptr);
-  return edit;
-}
+// A test in a temporary folder, the current one while it runs; it must
+// leave no busy cursor behind.
+class InTempFolder : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(tmp_.isValid());
+    ASSERT_TRUE(QDir::setCurrent(root_ = QDir(tmp_.path()).canonicalPath()));
+  }
+  void TearDown() override {
+    QDir::setCurrent(previous_);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+  }
+  QString At(const QString& name) const { return root_ + u'/' + name; }
+  std::string Path(const std::string& name) const {
+    return At(QString::fromStdString(name)).toStdString();
+  }
 
+  QTemporaryDir tmp_;
+  QString root_;
+  const QString previous_ = QDir::currentPath();
+};
+
+inline QLineEdit* NameBox(QWidget* dialog) {
+  return dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+}
 inline QString Folder(QWidget* dialog) {
   return QDir(qobject_cast<QFileDialog*>(dialog)->directory()).canonicalPath();
 }
@@ -113,8 +127,7 @@ inline void ExpectBox(QWidget* w, const char* caption, QMessageBox::Icon icon, c
   QStringList texts;
   for (const QPushButton* b : all) texts << b->text();
   EXPECT_EQ(texts.join(u'|'), QString::fromUtf8(buttons));
-  ASSERT_NE(box->defaultButton(), nullptr);
-  EXPECT_EQ(box->defaultButton()->text(), QString::fromUtf8(byDefault));
+  EXPECT_EQ(box->defaultButton() ? box->defaultButton()->text() : "", QString::fromUtf8(byDefault));
 }
 
 }  // namespace tolvanix::testing
