@@ -22,13 +22,9 @@ class InteractionTest : public InTempFolder {
 // to close (kept: idCancel here, closed by a key: idOk); no keys: the close.
 TEST_F(InteractionTest, EachBoxShowsItsTextsAndAnswersItsKeys) {
   enum Box { kNotice, kYesNoCancel, kYesNo };
-  const struct {
-    const char* caption;
-    QMessageBox::Icon icon;
-    const char *buttons, *byDefault;
-  } looks[] = {{"Tolvanix", QMessageBox::NoIcon, "OK", "OK"},
-               {"警告", QMessageBox::Warning, "はい(&Y)|いいえ(&N)|ｷｬﾝｾﾙ", "はい(&Y)"},
-               {"Tolvanix", QMessageBox::Warning, "はい(&Y)|いいえ(&N)", "いいえ(&N)"}};
+  const BoxLook looks[] = {kNoticeBox,
+                           {"警告", QMessageBox::Warning, "はい(&Y)|いいえ(&N)|ｷｬﾝｾﾙ", "はい(&Y)"},
+                           kYesNoBox};
   const QString held = QStringLiteral("Shift+Return Ctrl+Return Alt+Return Ctrl+Esc ");
   // clang-format off
   const struct { Box box; QString keys; int result; } rows[] = {
@@ -48,8 +44,7 @@ TEST_F(InteractionTest, EachBoxShowsItsTextsAndAnswersItsKeys) {
     int result = idOk;
     ModalScript script;
     script.Then([&](QWidget* box) {
-      const auto& look = looks[r.box];
-      ExpectBox(box, look.caption, look.icon, line + '\n' + line, look.buttons, look.byDefault);
+      ExpectBox(box, looks[r.box], line + '\n' + line);
       inside = QGuiApplication::overrideCursor();
       for (const QString& k : r.keys.split(u' ', Qt::SkipEmptyParts)) {
         const QKeyCombination c = QKeySequence::fromString(k)[0];

@@ -19,6 +19,7 @@
 #include <deque>
 #include <functional>
 
+#include "support/TestFiles.h"
 #include "ui/QtInteraction.h"
 
 namespace tolvanix::testing {
@@ -113,21 +114,26 @@ inline void ChooseFile(QWidget* dialog, const QString& name) {
   QTest::keyClick(edit, Qt::Key_Return);
 }
 
-// Checks a message box as the user sees it: `buttons` are their texts from
-// left to right joined by "|", `byDefault` the one Enter clicks.
-inline void ExpectBox(QWidget* w, const char* caption, QMessageBox::Icon icon, const QString& text,
-                      const char* buttons, const char* byDefault) {
+// A message box as the user sees it: its buttons' texts from left to right
+// joined by "|", and the one Enter clicks.
+struct BoxLook {
+  const char* caption;
+  QMessageBox::Icon icon;
+  const char *buttons, *byDefault;
+};
+inline constexpr BoxLook kNoticeBox{"Tolvanix", QMessageBox::NoIcon, "OK", "OK"};
+inline constexpr BoxLook kYesNoBox{"Tolvanix", QMessageBox::Warning, "はい(&Y)|いいえ(&N)",
+                                   "いいえ(&N)"};
+inline void ExpectBox(QWidget* w, const BoxLook& look, const QString& text) {
   auto* box = qobject_cast<QMessageBox*>(w);
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(box->windowTitle(), QString::fromUtf8(caption));
-  EXPECT_EQ(box->icon(), icon);
-  EXPECT_EQ(box->text(), text);
+  EXPECT_EQ(box->icon(), look.icon);
   QList<QPushButton*> all = box->findChildren<QPushButton*>();
   std::sort(all.begin(), all.end(), [](auto* a, auto* b) { return a->x() < b->x(); });
-  QStringList texts;
-  for (const QPushButton* b : all) texts << b->text();
-  EXPECT_EQ(texts.join(u'|'), QString::fromUtf8(buttons));
-  EXPECT_EQ(box->defaultButton() ? box->defaultButton()->text() : "", QString::fromUtf8(byDefault));
+  QStringList seen{box->windowTitle(), box->text(), box->defaultButton()->text()};
+  for (const QPushButton* b : all) seen << b->text();
+  EXPECT_EQ(seen, QStringList({look.caption, text, look.byDefault}) +
+                      QString::fromUtf8(look.buttons).split(u'|'));
 }
 
 }  // namespace tolvanix::testing

@@ -10,7 +10,8 @@ namespace {
 // buttons, △ a right click on the up one, any other character typed.
 TEST(SpinEdit, TextReadsAsOneSignDecimalOrDollarHexTypingIsFilteredStepsWrap) {
   // clang-format off
-  const struct { const char *before, *keys; int32_t value; const char* after; int beeps; } rows[] = {
+  const struct { const char *before, *keys; int32_t value; const char* after = {}; int beeps = 0; }
+      rows[] = {
       {" 12", "", 12}, {"12 ", "", 0}, {"+12", "", 12}, {"-5", "", -5}, {"-", "", 0},
       {"+-1", "", 0}, {"1.5", "", 0}, {"2147483647", "", INT32_MAX}, {"2147483648", "", 0},
       {"$400", "", 1024}, {" $Ff", "", 255}, {"$80000000", "", INT32_MIN}, {"$FFFFFFFF", "", -1},
