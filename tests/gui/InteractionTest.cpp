@@ -22,11 +22,10 @@ class InteractionTest : public InTempFolder {
 // to close (kept: idCancel here, closed by a key: idOk); no keys: the close.
 TEST_F(InteractionTest, EachBoxShowsItsTextsAndAnswersItsKeys) {
   enum Box { kNotice, kYesNoCancel, kYesNo };
-  const BoxLook looks[] = {kNoticeBox,
-                           {"警告", QMessageBox::Warning, "はい(&Y)|いいえ(&N)|ｷｬﾝｾﾙ", "はい(&Y)"},
-                           kYesNoBox};
   const QString held = QStringLiteral("Shift+Return Ctrl+Return Alt+Return Ctrl+Esc ");
   // clang-format off
+  const BoxLook looks[] = {
+      kNoticeBox, {"警告", QMessageBox::Warning, "はい(&Y)|いいえ(&N)|ｷｬﾝｾﾙ", "はい(&Y)"}, kYesNoBox};
   const struct { Box box; QString keys; int result; } rows[] = {
       {kNotice, "Return", idOk}, {kNotice, "Esc", idOk}, {kNotice, "", idCancel},
       {kNotice, held, idCancel}, {kYesNoCancel, "Return", idYes}, {kYesNoCancel, "N", idNo},
@@ -69,40 +68,36 @@ TEST_F(InteractionTest, EachBoxShowsItsTextsAndAnswersItsKeys) {
 // A typed name that names an existing file is that file, whatever dot or
 // wildcard it holds; the default extension only completes a new name. Only
 // a confirmed dialog changes the name and the current folder, and only a
-// save with the overwrite prompt asks before replacing a file.
+// save asks before it replaces a file.
 TEST_F(InteractionTest, TypedNameBecomesTheFileName) {
   ASSERT_TRUE(QDir(root_).mkdir("sub"));
   for (const char* name : {"part", "part.001", "what?.001", "out.bin"})
     ASSERT_TRUE(QFile(At(name)).open(QIODevice::WriteOnly));
-  enum { kJoinFirst, kSaveNoPrompt, kSave };  // the first with the default extension "*.001"
+  // The join's first prompt (default extension "*.001"), or the split's second.
   // clang-format off
-  const struct { int dialog; const char* typed; const char* chosen; bool asks; } rows[] = {
-      {kJoinFirst, "part", "part", false}, {kJoinFirst, "new", "new.001", false},
-      {kJoinFirst, "what?.001", "what?.001", false}, {kJoinFirst, "sub/x", "sub/x.001", false},
-      {kJoinFirst, "out.bin", "out.bin", false}, {kJoinFirst, nullptr, nullptr, false},  // Esc
-      {kSaveNoPrompt, "out.bin", "out.bin", false}, {kSave, "out.bin", "out.bin", true}};
+  const struct { bool save; const char* typed; const char* chosen; } rows[] = {
+      {false, "part", "part"}, {false, "new", "new.001"}, {false, "what?.001", "what?.001"},
+      {false, "sub/x", "sub/x.001"}, {false, "out.bin", "out.bin"}, {false, nullptr, nullptr},
+      {true, "out.bin", "out.bin"}};  // none typed: Esc
   // clang-format on
   for (const auto& r : rows) {
     SCOPED_TRACE(r.typed ? r.typed : "Esc");
     QDir::setCurrent(root_);
     FileDialogs d;
-    d.SaveDialog2.Options = 0;
     ModalScript script;
     script.Then([&](QWidget* w) {
       NameBox(w)->setText(QStringLiteral("other"));
       r.typed ? ChooseFile(w, QString::fromUtf8(r.typed))
               : QTest::keyClick(w->focusWidget(), Qt::Key_Escape);
     });
-    if (r.asks) {
+    if (r.save) {
       script.Then([](QWidget* question) {
         qobject_cast<QMessageBox*>(question)->button(QMessageBox::Yes)->click();
       });
     }
-    TSaveDialog& save = r.dialog == kSave ? d.SaveDialog1 : d.SaveDialog2;
-    const bool confirmed =
-        r.dialog == kJoinFirst ? ui_.RunOpenDialog(d.OpenDialog2) : ui_.RunSaveDialog(save);
-    EXPECT_EQ(confirmed, r.typed != nullptr);
-    EXPECT_EQ((r.dialog == kJoinFirst ? d.OpenDialog2.FileName : save.FileName),
+    EXPECT_EQ(r.save ? ui_.RunSaveDialog(d.SaveDialog1) : ui_.RunOpenDialog(d.OpenDialog2),
+              r.typed != nullptr);
+    EXPECT_EQ(r.save ? d.SaveDialog1.FileName : d.OpenDialog2.FileName,
               r.chosen ? Path(r.chosen) : "*.001");
     EXPECT_EQ(QDir::currentPath(), r.chosen ? QFileInfo(At(r.chosen)).path() : root_);
   }

@@ -1,7 +1,6 @@
 // Answers the modal windows the code under test opens, one step per window,
-// from a timer inside their own event loops. A window that never comes, or
-// one left open with no step for it, fails the test (the latter after 5 s,
-// and it is dismissed). Also the small helpers the GUI tests share.
+// from a timer inside their own event loops: a window that never comes, or
+// one left open 5 s with no step for it, fails the test. And shared helpers.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,6 +10,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -26,8 +26,6 @@ namespace tolvanix::testing {
 
 class ModalScript {
  public:
-  using Step = std::function<void(QWidget* window)>;
-
   ModalScript() {
     QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
     timer_.start(10);
@@ -36,7 +34,7 @@ class ModalScript {
   Q_DISABLE_COPY_MOVE(ModalScript)
 
   // The next modal window, once shown and active, is handed to `step`.
-  ModalScript& Then(Step step) {
+  ModalScript& Then(std::function<void(QWidget* window)> step) {
     steps_.push_back(std::move(step));
     return *this;
   }
@@ -70,10 +68,9 @@ class ModalScript {
   }
 
   QTimer timer_;
-  std::deque<Step> steps_;
+  std::deque<std::function<void(QWidget*)>> steps_;
   QPointer<QWidget> last_;
-  int waited_ = 0;
-  int answered_ = 0;
+  int waited_ = 0, answered_ = 0;
 };
 
 // A test in a temporary folder, the current one while it runs; it must
@@ -89,9 +86,7 @@ class InTempFolder : public ::testing::Test {
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
   }
   QString At(const QString& name) const { return root_ + u'/' + name; }
-  std::string Path(const std::string& name) const {
-    return At(QString::fromStdString(name)).toStdString();
-  }
+  std::string Path(const std::string& name) const { return root_.toStdString() + '/' + name; }
 
   QTemporaryDir tmp_;
   QString root_;
@@ -114,13 +109,25 @@ inline void ChooseFile(QWidget* dialog, const QString& name) {
   QTest::keyClick(edit, Qt::Key_Return);
 }
 
+// Drops `data` on `target`'s centre as the window system hands a drag to Qt:
+// each event to the widget under the pointer. The action taken, if any.
+inline Qt::DropAction DragAndDrop(QWidget* target, const QMimeData& data, Qt::DropActions offered,
+                                  Qt::KeyboardModifiers keys = Qt::NoModifier) {
+  const QPoint at = target->rect().center();
+  QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, keys);
+  QApplication::sendEvent(target, &enter);
+  QDragMoveEvent move(at, offered, &data, Qt::LeftButton, keys);
+  if (enter.isAccepted()) QApplication::sendEvent(target, &move);
+  QDropEvent drop(at, offered, &data, Qt::LeftButton, keys);
+  if (move.isAccepted()) QApplication::sendEvent(target, &drop);
+  return drop.isAccepted() && move.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
+}
+
 // A message box as the user sees it: its buttons' texts from left to right
 // joined by "|", and the one Enter clicks.
-struct BoxLook {
-  const char* caption;
-  QMessageBox::Icon icon;
-  const char *buttons, *byDefault;
-};
+// clang-format off
+struct BoxLook { const char* caption; QMessageBox::Icon icon; const char *buttons, *byDefault; };
+// clang-format on
 inline constexpr BoxLook kNoticeBox{"Tolvanix", QMessageBox::NoIcon, "OK", "OK"};
 inline constexpr BoxLook kYesNoBox{"Tolvanix", QMessageBox::Warning, "はい(&Y)|いいえ(&N)",
                                    "いいえ(&N)"};

@@ -2,6 +2,7 @@
 // the progress, takes no input, and a close asks before it stops the run.
 #include <QDBusConnection>
 #include <QThread>
+#include <QUrl>
 #include <atomic>
 
 #include "ModalScript.h"
@@ -64,7 +65,7 @@ class RunTest : public InTempFolder {
   QList<double> fills_;
 };
 
-// Meanwhile a user clicks and types at the window; a click on 終了 that got
+// Meanwhile a user clicks, types and drops a file on the window; a click on 終了 that got
 // through would open a close question, which nothing here answers. At the
 // third chunk the window is closed: a button of the question is clicked, or
 // none for a signal. The first row leaves a whole set for the joins.
@@ -73,6 +74,9 @@ TEST_F(RunTest, WindowLivesTakesNoInputAndACloseAsksBeforeItStopsTheRun) {
   QObject::connect(&poke, &QTimer::timeout, [&] {
     if (chunks_ < 2 || !form_.CommandRunning() || QApplication::activeModalWidget()) return;
     QTest::keyClicks(form_.SpinEdit1->editor(), QStringLiteral("5"));
+    QMimeData file;
+    file.setUrls({QUrl::fromLocalFile(At("photo.jpg"))});
+    EXPECT_EQ(DragAndDrop(form_.Button1, file, Qt::CopyAction), Qt::IgnoreAction);
     for (QPushButton* b : {form_.Button3, form_.Button1}) QTest::mouseClick(b, Qt::LeftButton);
   });
   poke.start(20);
