@@ -73,8 +73,7 @@ class ModalScript {
   int waited_ = 0, answered_ = 0;
 };
 
-// A test in a temporary folder, the current one while it runs; it must
-// leave no busy cursor behind.
+// In a temporary folder, the current one meanwhile; no busy cursor left.
 class InTempFolder : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -127,10 +126,9 @@ inline Qt::DropAction DragAndDrop(QWidget* target, const QMimeData& data, Qt::Dr
 // joined by "|", and the one Enter clicks.
 // clang-format off
 struct BoxLook { const char* caption; QMessageBox::Icon icon; const char *buttons, *byDefault; };
-// clang-format on
 inline constexpr BoxLook kNoticeBox{"Tolvanix", QMessageBox::NoIcon, "OK", "OK"};
-inline constexpr BoxLook kYesNoBox{"Tolvanix", QMessageBox::Warning, "はい(&Y)|いいえ(&N)",
-                                   "いいえ(&N)"};
+inline constexpr BoxLook kYesNoBox{"Tolvanix", QMessageBox::Warning, "はい(&Y)|いいえ(&N)", "いいえ(&N)"};
+// clang-format on
 inline void ExpectBox(QWidget* w, const BoxLook& look, const QString& text) {
   auto* box = qobject_cast<QMessageBox*>(w);
   ASSERT_NE(box, nullptr);

@@ -2,7 +2,6 @@
 // as a program does, and leaves nothing in the temporary folder.
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
