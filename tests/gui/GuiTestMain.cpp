@@ -1,5 +1,4 @@
-// One QApplication for every GUI test, on the offscreen platform, with Qt's
-// file-dialog state kept in a temporary configuration folder.
+// One offscreen QApplication for every GUI test; Qt's settings in a temporary folder.
 #include <gtest/gtest.h>
 
 #include <QApplication>

@@ -1,6 +1,4 @@
-// The interaction services on Qt: each box with its texts and keys, and what
-// a name typed in a file dialog becomes.
-#include <QKeySequence>
+// The boxes, with their texts and keys, and the names typed in file dialogs.
 #include <QLabel>
 
 #include "ModalScript.h"
@@ -62,14 +60,12 @@ TEST_F(InteractionTest, EachBoxShowsItsTextsAndAnswersItsKeys) {
   ui_.SetBusyCursor(false);
 }
 
-// A typed name that names an existing file is that file, whatever dot or
-// wildcard it holds; the default extension only completes a new name. Only
-// a confirmed dialog changes the name and the current folder, and only a
-// save asks before it replaces a file.
+// A typed name of an existing file is that file, whatever dot or wildcard it
+// holds; the default extension completes a new one. Only a confirmed dialog
+// changes the name and the current folder; a save asks before it replaces.
 TEST_F(InteractionTest, TypedNameBecomesTheFileName) {
   ASSERT_TRUE(QDir(root_).mkdir("sub"));
-  for (const char* name : {"part", "part.001", "what?.001", "out.bin"})
-    ASSERT_TRUE(QFile(At(name)).open(QIODevice::WriteOnly));
+  for (const char* name : {"part", "part.001", "what?.001", "out.bin"}) WriteFile(Path(name), "");
   // The join's first prompt (default extension "*.001"), or the split's second.
   // clang-format off
   const struct { bool save; const char* typed; const char* chosen; } rows[] = {

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -17,7 +16,6 @@
 #include <QTest>
 #include <QTimer>
 #include <deque>
-#include <functional>
 
 #include "support/TestFiles.h"
 #include "ui/QtInteraction.h"
@@ -31,7 +29,6 @@ class ModalScript {
     timer_.start(10);
   }
   ~ModalScript() { EXPECT_TRUE(steps_.empty()) << steps_.size() << " modal window(s) never came"; }
-  Q_DISABLE_COPY_MOVE(ModalScript)
 
   // The next modal window, once shown and active, is handed to `step`.
   ModalScript& Then(std::function<void(QWidget* window)> step) {
@@ -44,15 +41,13 @@ class ModalScript {
   void Poll() {
     QWidget* w = QApplication::activeModalWidget();
     const bool fresh = w && w->isVisible() && last_ != w;
-    // The offscreen platform does not hand activation back to a window when
-    // the one over it closes; a window manager would.
+    // Offscreen, closing a window does not activate the one below it.
     if (fresh && !w->isActiveWindow()) w->activateWindow();
     if (fresh && !steps_.empty() && w->isActiveWindow()) {
       last_ = w;
       waited_ = 0;
       ++answered_;
-      // Apart from this timer: Qt does not fire a timer again while its last
-      // timeout is still running, and a step may open a nested window.
+      // Not in this timeout: a window the step opens would stall the timer.
       QTimer::singleShot(0, [step = std::move(steps_.front()), window = QPointer<QWidget>(w)] {
         if (window) step(window);
       });

@@ -1,5 +1,4 @@
-// A run through the real window over a slowed file system: it lives, shows
-// the progress, takes no input, and a close asks before it stops the run.
+// A run through the real window over a slowed file system.
 #include <QDBusConnection>
 #include <QThread>
 #include <QUrl>
@@ -135,7 +134,6 @@ TEST_F(RunTest, WindowLivesTakesNoInputAndTheRunEndsOnlyAsAnswered) {
   }
 }
 
-// What the dock hears from the program on the session bus.
 class DockListener : public QObject {
   Q_OBJECT
  public:

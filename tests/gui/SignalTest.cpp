@@ -1,5 +1,4 @@
-// The real program, ended by a signal from outside: it dies of that signal,
-// as a program does, and leaves nothing in the temporary folder.
+// The real program, ended by a signal: it dies of it and leaves no files.
 #include <gtest/gtest.h>
 
 #include <QProcess>

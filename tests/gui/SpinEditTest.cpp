@@ -1,5 +1,4 @@
-// The piece-size field as a user meets it: the value its text reads as, and
-// what typing, the arrow keys and the arrow buttons make of it.
+// The piece-size field: what its text reads as, and typing and steps do.
 #include "ModalScript.h"
 #include "ui/SpinEdit.h"
 
@@ -27,20 +26,17 @@ TEST(SpinEdit, TextReadsAsOneSignDecimalOrDollarHexTypingIsFilteredStepsWrap) {
   spin.setBeep([&] { ++beeps; });
   spin.show();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&spin));
-  const QString named = QStringLiteral("↑↓⌫⏎");
   const Qt::Key keys[] = {Qt::Key_Up, Qt::Key_Down, Qt::Key_Backspace, Qt::Key_Return};
   for (const auto& r : rows) {
     SCOPED_TRACE(std::string("\"") + r.before + "\" " + r.keys);
     spin.setText(QString::fromUtf8(r.before));
     beeps = 0;
     for (QChar c : QString::fromUtf8(r.keys)) {
-      QWidget* arrow = c == u'▼' ? spin.downButton() : spin.upButton();
-      if (c == u'▲' || c == u'▼' || c == u'△')
-        QTest::mouseClick(arrow, c == u'△' ? Qt::RightButton : Qt::LeftButton);
-      else if (named.contains(c))
-        QTest::keyClick(spin.editor(), keys[named.indexOf(c)]);
-      else
-        QTest::keyClick(spin.editor(), c.toLatin1());
+      const qsizetype k = QStringLiteral("↑↓⌫⏎▲▼△").indexOf(c);
+      k < 0   ? QTest::keyClick(spin.editor(), c.toLatin1())
+      : k < 4 ? QTest::keyClick(spin.editor(), keys[k])
+              : QTest::mouseClick(k == 5 ? spin.downButton() : spin.upButton(),
+                                  k == 6 ? Qt::RightButton : Qt::LeftButton);
     }
     EXPECT_EQ(spin.text(), QString::fromUtf8(r.after ? r.after : r.before));  // none: unchanged
     EXPECT_EQ(spin.value(), r.value);
