@@ -1,5 +1,4 @@
-// One QApplication for every GUI test, on the offscreen platform, with Qt's
-// file-dialog state kept in a temporary configuration folder.
+// One offscreen QApplication for every GUI test; Qt's settings in a temporary folder.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -7,14 +6,12 @@
 
 #include "ui/Fonts.h"
 #include "ui/QtInteraction.h"
-
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   QTemporaryDir config;
   if (!config.isValid()) return 2;
   qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-
   QApplication app(argc, argv);
   QApplication::setApplicationName(QString::fromUtf8(tolvanix::kApplicationTitle));
   QApplication::setQuitOnLastWindowClosed(false);  // closing a window under test ends nothing

@@ -1,95 +1,95 @@
 // Answers the modal windows the code under test opens, one step per window,
-// from a timer inside their own event loops. A window that never comes, or
-// one left open with no step for it, fails the test after a few seconds and
-// is dismissed. Also the small helpers the GUI tests share.
+// from a timer inside their own event loops: a window that never comes, or
+// one left open 5 s with no step for it, fails the test. And shared helpers.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDialog>
-#include <QDir>
 #include <QFileDialog>
-#include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QMimeData>
 #include <QPointer>
-#include <QScreen>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <deque>
-#include <functional>
+
+#include "support/TestFiles.h"
+#include "ui/QtInteraction.h"
 
 namespace tolvanix::testing {
 
 class ModalScript {
  public:
-  using Step = std::function<void(QWidget* window)>;
-
   ModalScript() {
     QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
-    timer_.start(kPollMs);
+    timer_.start(10);
   }
   ~ModalScript() { EXPECT_TRUE(steps_.empty()) << steps_.size() << " modal window(s) never came"; }
-  Q_DISABLE_COPY_MOVE(ModalScript)
 
   // The next modal window, once shown and active, is handed to `step`.
-  ModalScript& Then(Step step) {
+  ModalScript& Then(std::function<void(QWidget* window)> step) {
     steps_.push_back(std::move(step));
     return *this;
   }
   int Answered() const { return answered_; }
 
  private:
-  static constexpr int kPollMs = 10;
-  static constexpr int kPatienceMs = 5000;
-
   void Poll() {
     QWidget* w = QApplication::activeModalWidget();
     const bool fresh = w && w->isVisible() && last_ != w;
-    // The offscreen platform does not hand activation back to a window when
-    // the one over it closes; a window manager would.
+    // Offscreen, closing a window does not activate the one below it.
     if (fresh && !w->isActiveWindow()) w->activateWindow();
     if (fresh && !steps_.empty() && w->isActiveWindow()) {
       last_ = w;
-      waitedMs_ = 0;
+      waited_ = 0;
       ++answered_;
-      // Apart from this timer: Qt does not fire a timer again while its last
-      // timeout is still running, and a step may open a nested window.
+      // Not in this timeout: a window the step opens would stall the timer.
       QTimer::singleShot(0, [step = std::move(steps_.front()), window = QPointer<QWidget>(w)] {
         if (window) step(window);
       });
       steps_.pop_front();
       return;
     }
-    waitedMs_ = (!w && steps_.empty()) ? 0 : waitedMs_ + kPollMs;
-    if (waitedMs_ < kPatienceMs) return;
-    waitedMs_ = 0;
-    if (!w) {
-      ADD_FAILURE() << "expected a modal window, none came";
-      steps_.clear();
-      return;
-    }
+    waited_ = w ? waited_ + 1 : 0;  // polls with a window open and not answered
+    if (waited_ < 500) return;      // 5 s
+    waited_ = 0;
     ADD_FAILURE() << w->metaObject()->className() << " '" << w->windowTitle().toStdString()
                   << "' still open with nothing left to answer it";
-    for (int i = 0; i < 8 && (w = QApplication::activeModalWidget()); ++i) {
-      auto* dialog = qobject_cast<QDialog*>(w);
-      dialog ? dialog->done(QDialog::Rejected) : void(w->close());
-    }
+    CloseModalWindows();
   }
 
   QTimer timer_;
-  std::deque<Step> steps_;
+  std::deque<std::function<void(QWidget*)>> steps_;
   QPointer<QWidget> last_;
-  int waitedMs_ = 0;
-  int answered_ = 0;
+  int waited_ = 0, answered_ = 0;
+};
+
+// In a temporary folder, the current one meanwhile; no busy cursor left.
+class InTempFolder : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(tmp_.isValid());
+    ASSERT_TRUE(QDir::setCurrent(root_ = QDir(tmp_.path()).canonicalPath()));
+  }
+  void TearDown() override {
+    QDir::setCurrent(previous_);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+  }
+  QString At(const QString& name) const { return root_ + u'/' + name; }
+  std::string Path(const std::string& name) const { return root_.toStdString() + '/' + name; }
+
+  QTemporaryDir tmp_;
+  QString root_;
+  const QString previous_ = QDir::currentPath();
 };
 
 inline QLineEdit* NameBox(QWidget* dialog) {
-  auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-  EXPECT_NE(edit, nullptr);
-  return edit;
+  return dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
 }
-
 inline QString Folder(QWidget* dialog) {
   return QDir(qobject_cast<QFileDialog*>(dialog)->directory()).canonicalPath();
 }
@@ -103,29 +103,38 @@ inline void ChooseFile(QWidget* dialog, const QString& name) {
   QTest::keyClick(edit, Qt::Key_Return);
 }
 
-// Where a window of outer size `outer` stands when centred across its
-// screen, with 1/`above` of the remaining height above it.
-inline QPoint Centred(const QWidget* w, QSize outer, int above = 2) {
-  const QRect s = w->screen()->geometry();
-  return {s.x() + (s.width() - outer.width()) / 2, s.y() + (s.height() - outer.height()) / above};
+// Drops `data` on `target`'s centre as the window system hands a drag to Qt:
+// each event to the widget under the pointer. The action taken, if any.
+inline Qt::DropAction DragAndDrop(QWidget* target, const QMimeData& data, Qt::DropActions offered,
+                                  Qt::KeyboardModifiers keys = Qt::NoModifier) {
+  const QPoint at = target->rect().center();
+  QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, keys);
+  QApplication::sendEvent(target, &enter);
+  QDragMoveEvent move(at, offered, &data, Qt::LeftButton, keys);
+  if (enter.isAccepted()) QApplication::sendEvent(target, &move);
+  QDropEvent drop(at, offered, &data, Qt::LeftButton, keys);
+  if (move.isAccepted()) QApplication::sendEvent(target, &drop);
+  return drop.isAccepted() && move.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
 }
 
-// The texts a label shows each time it is painted with a new one.
-class PaintWatch : public QObject {
- public:
-  explicit PaintWatch(QLabel* label) : label_(label) { label->installEventFilter(this); }
-  ~PaintWatch() override { label_->removeEventFilter(this); }
-  Q_DISABLE_COPY_MOVE(PaintWatch)
-  bool eventFilter(QObject*, QEvent* e) override {
-    const QString text = label_->text();
-    if (e->type() == QEvent::Paint && !text.isEmpty() && !painted.endsWith(text)) painted << text;
-    return false;
-  }
-  QStringList painted;
-
- private:
-  QLabel* label_;
-};
+// A message box as the user sees it: its buttons' texts from left to right
+// joined by "|", and the one Enter clicks.
+// clang-format off
+struct BoxLook { const char* caption; QMessageBox::Icon icon; const char *buttons, *byDefault; };
+inline constexpr BoxLook kNoticeBox{"Tolvanix", QMessageBox::NoIcon, "OK", "OK"};
+inline constexpr BoxLook kYesNoBox{"Tolvanix", QMessageBox::Warning, "はい(&Y)|いいえ(&N)", "いいえ(&N)"};
+// clang-format on
+inline void ExpectBox(QWidget* w, const BoxLook& look, const QString& text) {
+  auto* box = qobject_cast<QMessageBox*>(w);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(box->icon(), look.icon);
+  QList<QPushButton*> all = box->findChildren<QPushButton*>();
+  std::sort(all.begin(), all.end(), [](auto* a, auto* b) { return a->x() < b->x(); });
+  QStringList seen{box->windowTitle(), box->text(), box->defaultButton()->text()};
+  for (const QPushButton* b : all) seen << b->text();
+  EXPECT_EQ(seen, QStringList({look.caption, text, look.byDefault}) +
+                      QString::fromUtf8(look.buttons).split(u'|'));
+}
 
 }  // namespace tolvanix::testing
 
