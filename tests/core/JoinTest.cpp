@@ -184,6 +184,14 @@ TEST_F(JoinTest, FailuresAfterTheOutputKeepWhatWasCopied) {
         Row{0, {.size = 0x80000000LL}, Outcome::BadFileSize, gone},
         Row{0, {.size = 0x7fffffffLL}, Outcome::PieceReadFailed, 762},
         Row{1, {.readAfter = 0}, Outcome::PieceReadFailed, 762},
+        Row{1,
+            {.kernelAfter = 100, .kernelStop = KernelCopy::ReadFailed},
+            Outcome::PieceReadFailed,
+            862},
+        Row{0,
+            {.kernelAfter = 562, .kernelStop = KernelCopy::Full},
+            Outcome::OutputWriteFailed,
+            300},
         Row{1, {.size = 0x80000000LL}, Outcome::BadFileSize, 762},
         Row{1, {.size = 0x7fffffffLL}, Outcome::PieceReadFailed, 1786},
         Row{2, {}, Outcome::PieceOpenFailed, 762 + 1024},
@@ -199,8 +207,7 @@ TEST_F(JoinTest, FailuresAfterTheOutputKeepWhatWasCopied) {
     const std::string out = d / "out", target = r.file < 0 ? out : paths[r.file];
     faulty.faults[target] = r.fault;
     faulty.removable = r.fault.flush || r.fault.push;
-    const bool hold = r.file > 0 && r.fault.readAfter < 0 && r.fault.size < 0;
-    const auto held = hold ? faulty.OpenRead(target) : nullptr;
+    const auto held = r.outcome == Outcome::PieceOpenFailed ? faulty.OpenRead(target) : nullptr;
     script.ConfirmOpen(paths[0]);
     if (r.kept != gone || r.fault.open) script.ConfirmSave(out);
     script.onNotice = [&](const std::string&) { EXPECT_TRUE(script.Busy() || r.kept == gone); };

@@ -26,13 +26,15 @@ class FaultyFileSystem : public FileSystem {
  public:
   // Faults of one path. Byte counts are per handle, from its opening.
   struct Fault {
-    bool open = false;        // OpenRead and Create return nullptr
-    int64_t readAfter = -1;   // the first Read asking past this many bytes returns -1
-    int64_t writeAfter = -1;  // the Write crossing this mark writes up to it and returns
-    bool writeError = false;  // that short count (a full device), or -1 with writeError
-    bool flush = false;       // Flush returns false
-    bool push = false;        // PushWritten returns false
-    int64_t size = -1;        // what Size reports, if not the truth
+    bool open = false;         // OpenRead and Create return nullptr
+    int64_t readAfter = -1;    // the first Read asking past this many bytes returns -1
+    int64_t writeAfter = -1;   // the Write crossing this mark writes up to it and returns
+    bool writeError = false;   // that short count (a full device), or -1 with writeError
+    bool flush = false;        // Flush returns false
+    bool push = false;         // PushWritten returns false
+    int64_t size = -1;         // what Size reports, if not the truth
+    int64_t kernelAfter = -1;  // the kernel copy out of the file stops at this mark,
+    KernelCopy::Stop kernelStop = KernelCopy::Fallback;  // this way
   };
   std::map<std::string, Fault> faults;
   std::optional<uint64_t> freeSpace = uint64_t{1} << 40;  // none: the real answer
@@ -127,7 +129,11 @@ class FaultyFile final : public File {
     auto* target = dynamic_cast<FaultyFile*>(&to);
     if (target == nullptr || HasFault() || target->HasFault()) return {};
     Chunk();
-    const KernelCopy result = inner_->CopyTo(*target->inner_, n);
+    const auto fault = Fault();
+    const int64_t ask = fault.kernelAfter < 0 ? n : std::min(n, fault.kernelAfter - read_);
+    KernelCopy result{fault.kernelStop, 0};
+    if (ask > 0) result = inner_->CopyTo(*target->inner_, ask);
+    if (ask < n && result.stop == KernelCopy::Done) result.stop = fault.kernelStop;
     read_ += result.copied;
     target->written_ += result.copied;
     fs_.kernelCopied += result.copied;
