@@ -16,6 +16,7 @@ class StopTest : public CommandFixture, public RunControl {
   void SetUp() override {
     CommandFixture::SetUp();
     WriteFile(dir / "photo.jpg", kData);
+    CutSet(dir / "s", kData, kKB << 10, "photo.jpg");
     fs.removable = true;
     fs.onChunk = [this](const std::string& path) {
       chunksAfterStop_ += stop_;
@@ -25,119 +26,72 @@ class StopTest : public CommandFixture, public RunControl {
   void Progress(double fraction) override { fractions_.push_back(fraction); }
   bool StopRequested() override { return stop_; }
 
-  // Stops when the file at `path` is read, written or copied from for the nth time.
-  void StopAtChunk(const std::string& path, int n) {
-    stopAtPath_ = path;
-    stopAtChunk_ = n;
-  }
-  // Stops when the run records this interaction call.
-  void StopAtCall(const std::string& call) {
-    ui.tap = [this, call](const std::string& event) {
-      fs.events.push_back("ui:" + event);
-      stop_ = stop_ || event == call;
-    };
-  }
-  // A fresh run: the prompts answered, the stop armed by `arm`.
-  Outcome Run(
-      bool split, const std::function<void()>& arm = [] {}) {
+  // A fresh run, stopped when the file at `path` is read, written or copied
+  // from for the nth time, or when the run records the interaction call `path`.
+  Outcome Run(bool split, const std::string& path = "", int n = 0) {
     ui = ScriptedInteraction();
-    ui.tap = [this](const std::string& event) { fs.events.push_back("ui:" + event); };
+    ui.tap = [this, path](const std::string& event) {
+      fs.events.push_back("ui:" + event);
+      stop_ = stop_ || event == path;
+    };
     fs.events.clear();
     stop_ = false;
     chunksAfterStop_ = 0;
-    stopAtPath_.clear();
-    ui.ConfirmOpen(split ? dir / "photo.jpg" : Piece(1));
+    stopAtPath_ = path;
+    stopAtChunk_ = n;
+    ui.ConfirmOpen(split ? dir / "photo.jpg" : dir / "s.001");
     ui.ConfirmSave(split ? dir / "p" : dir / "out");
-    arm();
     const CommandContext ctx{ui, fs, dialogs, handles, this};
     return split ? RunSplit(ctx, kKB) : RunJoin(ctx);
   }
-  // The file in work was flushed before it was closed, and nothing was told
-  // but the next-medium notices.
-  void ExpectStoppedQuietly(Outcome outcome, const std::string& lastFile, const char* medium) {
-    EXPECT_EQ(outcome, Outcome::Stopped);
-    EXPECT_EQ(chunksAfterStop_, 0) << "no chunk is served once the stop is asked";
-    for (const auto& notice : ui.Notices()) EXPECT_EQ(notice, medium);
-    if (!lastFile.empty()) {
-      const auto flush = std::find(fs.events.begin(), fs.events.end(), "flush:" + lastFile);
-      EXPECT_LT(flush, std::find(fs.events.begin(), fs.events.end(), "close:" + lastFile));
-    }
-    EXPECT_EQ(ui.Calls().back(), "status:");
-    EXPECT_FALSE(ui.Busy());
-  }
-  std::string Piece(int k) const { return dir / ("p." + IntToStrl(k, 3)); }
-
   std::vector<double> fractions_;
+  int chunksAfterStop_ = 0;
 
  private:
   bool stop_ = false;
   std::string stopAtPath_;
   int stopAtChunk_ = 0;
-  int chunksAfterStop_ = 0;
 };
 
-TEST_F(StopTest, SplitStopsAtEachPointWithCompletePiecesAndAPrefixInWork) {
+TEST_F(StopTest, StopsAtEachPointWithTheFileInWorkFlushedAndAPrefixWritten) {
+  const std::string p1 = dir / "p.001", p2 = dir / "p.002", out = dir / "out";
+  const std::string splitNotice = std::string("notice:") + kNextMediumSplit;
+  const std::string joinNotice = std::string("notice:") + kNextMediumJoin;
   struct Row {
-    const char* what;
-    std::function<void()> arm;
-    std::vector<int64_t> lengths;  // of p.001, p.002, ... left behind
-    int inWork;                    // the piece flushed last; 0 for none
+    bool split;
+    std::string at;  // a file and its chunk, or an interaction call
+    int chunk;
+    std::string inWork;  // flushed before it is closed
+    int64_t written;     // bytes in the pieces or the output
   };
   for (const Row& r : {
-           Row{"before the first piece", [&] { StopAtCall("busy:1"); }, {}, 0},
-           Row{"inside the header write", [&] { StopAtChunk(Piece(1), 2); }, {262}, 1},
-           Row{"inside a piece",
-               [&] { StopAtChunk(dir / "photo.jpg", 3); },
-               {kKB << 10, 1 << 20},
-               2},
-           Row{"between pieces",
-               [&] { StopAtCall("status:ファイル分割中です。  2/3"); },
-               {kKB << 10},
-               1},
-           Row{"during the next-medium notice",
-               [&] { StopAtCall(std::string("notice:") + kNextMediumSplit); },
-               {kKB << 10},
-               1},
+           Row{true, "busy:1", 0, "", 0},  // before the first piece
+           Row{true, p1, 2, p1, 262},      // inside the header
+           Row{true, dir / "photo.jpg", 3, p2, (kKB << 10) + (1 << 20)},
+           Row{true, "status:ファイル分割中です。  2/3", 0, p1, kKB << 10},
+           Row{true, splitNotice, 0, p1, kKB << 10},
+           Row{false, dir / "s.002", 1, out, (kKB << 10) - 262 + (1 << 20)},
+           Row{false, "status:ファイル結合中です。  2/3", 0, out, (kKB << 10) - 262},
+           Row{false, joinNotice, 0, out, (kKB << 11) - 262},
        }) {
-    SCOPED_TRACE(r.what);
-    for (int k = 1; k <= 3; ++k) std::filesystem::remove(Piece(k));
-    ExpectStoppedQuietly(Run(true, r.arm), r.inWork ? Piece(r.inWork) : "", kNextMediumSplit);
-    EXPECT_EQ(Lengths(dir / "p"), r.lengths);
-    std::string written;
-    for (int k = 1; FileExists(Piece(k)); ++k) written += ReadFile(Piece(k));
-    EXPECT_TRUE(written.empty() || kData.rfind(written.substr(kHeaderSize), 0) == 0);
-    EXPECT_TRUE(ReadFile(dir / "photo.jpg") == kData);
+    SCOPED_TRACE(r.at);
+    for (const auto& f : {p1, p2, dir / "p.003", out}) std::filesystem::remove(f);
+    if (r.at == joinNotice) std::filesystem::rename(dir / "s.003", dir / "away");
+    EXPECT_EQ(Run(r.split, r.at, r.chunk), Outcome::Stopped);
+    if (r.at == joinNotice) std::filesystem::rename(dir / "away", dir / "s.003");
+    EXPECT_EQ(chunksAfterStop_, 0) << "no chunk is served once the stop is asked";
+    for (const auto& notice : ui.Notices())
+      EXPECT_EQ(notice, r.split ? kNextMediumSplit : kNextMediumJoin);
+    const auto flush = std::find(fs.events.begin(), fs.events.end(), "flush:" + r.inWork);
+    EXPECT_TRUE(r.inWork.empty() ||
+                flush < std::find(fs.events.begin(), fs.events.end(), "close:" + r.inWork));
+    EXPECT_EQ(ui.Calls().back(), "status:");
+    std::string written = r.split ? "" : ReadFile(out);
+    for (const auto& f : {p1, p2, dir / "p.003"}) written += ReadFile(f);
+    EXPECT_EQ(static_cast<int64_t>(written.size()), r.written);
+    EXPECT_TRUE(r.written <= 262 || kData.rfind(written.substr(r.split ? 262 : 0), 0) == 0);
   }
-}
-
-TEST_F(StopTest, JoinStopsAtEachPointKeepingAPrefixOfTheSource) {
-  fs.removable = false;
-  ASSERT_EQ(Run(true), Outcome::Done);
-  fs.removable = true;
-  TempDir stick;
-  struct Row {
-    const char* what;
-    std::function<void()> arm;
-    size_t kept;
-  };
-  for (const Row& r : {
-           Row{"inside a piece", [&] { StopAtChunk(Piece(2), 1); }, (kKB << 10) - 262 + (1 << 20)},
-           Row{"between pieces", [&] { StopAtCall("status:ファイル結合中です。  2/3"); },
-               (kKB << 10) - 262},
-           Row{"during the next-medium notice",
-               [&] {
-                 std::filesystem::rename(Piece(3), stick / "p.003");
-                 StopAtCall(std::string("notice:") + kNextMediumJoin);
-               },
-               (kKB << 11) - 262},
-       }) {
-    SCOPED_TRACE(r.what);
-    ExpectStoppedQuietly(Run(false, r.arm), dir / "out", kNextMediumJoin);
-    const std::string out = ReadFile(dir / "out");
-    EXPECT_EQ(out.size(), r.kept);
-    EXPECT_EQ(kData.rfind(out, 0), 0u) << "a prefix of the source";
-    if (FileExists(stick / "p.003")) std::filesystem::rename(stick / "p.003", Piece(3));
-  }
+  EXPECT_TRUE(ReadFile(dir / "photo.jpg") == kData);
 }
 
 TEST_F(StopTest, ProgressRisesToTheWholeRunAndARemovableTargetIsPushedAsItGoes) {
@@ -149,8 +103,8 @@ TEST_F(StopTest, ProgressRisesToTheWholeRunAndARemovableTargetIsPushedAsItGoes) 
     EXPECT_TRUE(std::is_sorted(fractions_.begin(), fractions_.end()));
     EXPECT_GT(fractions_.front(), 0);
     EXPECT_DOUBLE_EQ(fractions_.back(), 1);
-    const std::string target = split ? Piece(1) : dir / "out";
-    EXPECT_EQ(WithPrefix(fs.events, "push:" + target).size(), split ? 2u : 6u);
+    EXPECT_EQ(WithPrefix(fs.events, "push:" + (split ? dir / "p.001" : dir / "out")).size(),
+              split ? 2u : 6u);
   }
   EXPECT_TRUE(ReadFile(dir / "out") == kData);
 }
