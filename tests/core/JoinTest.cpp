@@ -2,8 +2,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <random>
-
 #include "support/CommandFixture.h"
 
 namespace tolvanix {
@@ -206,45 +204,6 @@ TEST_F(JoinTest, FailuresAfterTheOutputKeepWhatWasCopied) {
     EXPECT_EQ(FileExists(out) ? ReadFile(out) : "gone",
               r.kept == gone ? "gone" : data_.substr(0, r.kept));
     for (const auto& path : paths) EXPECT_TRUE(FileExists(path));
-  }
-}
-
-// Thousands of random and mutated first pieces: the join only ever ends with
-// one of its outcomes and never crashes, hangs or reads out of bounds (the
-// sanitizers watch); a refused header leaves no output.
-TEST_F(JoinTest, FuzzedFirstPiecesEndWithAKnownOutcome) {
-  struct Permissive : ScriptedInteraction {
-    std::string first, output;
-    bool RunOpenDialog(TOpenDialog& d) override {
-      return &d != &missing && (d.FileName = first, 1);
-    }
-    bool RunSaveDialog(TSaveDialog& d) override { return (d.FileName = output, true); }
-    void ShowNotice(const std::string&) override {}
-    TOpenDialog& missing;  // the prompt for a missing piece: given up
-    explicit Permissive(TOpenDialog& d) : missing(d) {}
-  } user(dialogs.OpenDialog3);
-  user.first = dir / "f.001";
-  user.output = dir / "out";
-  const std::string seed = ReadFile(CutSet(dir / "seed", data_, 1024)[0]);
-  std::mt19937 rng(2024);
-  for (int i = 0; i < 2000; ++i) {
-    std::string bytes = i % 3 ? seed.substr(0, rng() % (seed.size() + 1))
-                              : RandomBytes(rng() % 600, static_cast<uint32_t>(i));
-    for (int m = rng() % 8; m > 0 && !bytes.empty(); --m)
-      bytes[rng() % bytes.size()] = static_cast<char>(rng());
-    if (i % 5 == 0 && bytes.size() >= 262) bytes[258 + rng() % 4] = rng() & 1 ? 0 : '\x80';
-    WriteFile(user.first, bytes);
-    std::filesystem::remove(user.output);
-    const Outcome outcome = RunJoin({user, fs, dialogs, handles});
-    const bool refused = outcome == Outcome::BadFileSize || outcome == Outcome::CountReadFailed;
-    if (outcome == Outcome::Done || refused) {
-      ASSERT_EQ(FileExists(user.output) ? ReadFile(user.output) : "none",
-                refused ? "none" : bytes.substr(262))
-          << i;
-    }
-    ASSERT_TRUE(outcome == Outcome::Done || refused || outcome == Outcome::Cancelled ||
-                outcome == Outcome::NameReadFailed || outcome == Outcome::OutputCreateFailed)
-        << static_cast<int>(outcome) << " at case " << i;
   }
 }
 

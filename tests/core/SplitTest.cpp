@@ -105,7 +105,7 @@ TEST_F(SplitTest, EndsEarlyWithoutTouchingAnything) {
     EXPECT_EQ(Split(1), Outcome::SourceOpenFailed) << bad;
     EXPECT_EQ(ui.Calls().size(), 2u) << "a notice, nothing else";
   }
-  EXPECT_EQ(Files(), std::vector<std::string>{"photo.jpg"});
+  EXPECT_EQ(Lengths(dir / "photo"), std::vector<int64_t>{});
 }
 
 // A piece path naming the source, or a link planted there, is never written
@@ -173,7 +173,7 @@ TEST_F(SplitTest, LowSpaceWarningBeforeEachPiece) {
     EXPECT_EQ(r.moved.empty() ? none : moved, r.moved);
     if (!r.moved.empty()) {
       EXPECT_EQ(script.Proposals(), (std::vector<std::string>{"", "photo_.001", "photo_.003"}));
-      EXPECT_EQ(faulty.SpaceQueries().back(), more.Path() + "/");
+      EXPECT_EQ(WithPrefix(faulty.events, "space:").back(), more.Path() + "/");
       EXPECT_TRUE((ReadFile(d / "p.001") + ReadFile(d / "p.002") + ReadFile(more / "part.003") +
                    ReadFile(more / "part.004"))
                       .substr(kHeaderSize) == ReadFile(source));
@@ -199,11 +199,11 @@ TEST_F(SplitTest, RemovableDriveFlushesEachPieceBeforeTheNoticeBetweenPieces) {
   ui = ScriptedInteraction();
   fs.removable = false;
   Source(2500);
-  const size_t flushes = fs.Flushes().size();
+  const size_t flushes = WithPrefix(fs.events, "flush:").size();
   ui.ConfirmSave(dir / "q");
   EXPECT_EQ(Split(1), Outcome::Done);
   EXPECT_TRUE(ui.Notices().empty());
-  EXPECT_EQ(fs.Flushes().size(), flushes);
+  EXPECT_EQ(WithPrefix(fs.events, "flush:").size(), flushes);
 }
 
 TEST_F(SplitTest, FailuresEndWithTheirNoticeBeforeCleanUpAndKeepWhatWasWritten) {

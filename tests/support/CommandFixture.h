@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -69,15 +67,6 @@ class CommandFixture : public ::testing::Test {
       WriteFile(paths.back(), all.substr((k - 1) * pieceSize, pieceSize));
     }
     return paths;
-  }
-
-  // The names in the folder, sorted.
-  std::vector<std::string> Files() const {
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
-      names.push_back(e.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
   }
 
   // The run ended with this notice, then the clean-up: cursor off, empty line.

@@ -7,15 +7,9 @@
 // was flushed and closed before a notice. Handles must not outlive it.
 #pragma once
 
-#include <algorithm>
-#include <cstdint>
 #include <functional>
 #include <map>
-#include <memory>
 #include <optional>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include "core/FileSystem.h"
 #include "support/TestFiles.h"
@@ -49,9 +43,6 @@ class FaultyFileSystem : public FileSystem {
     spaceFailure_ = status;
     spaceFailureFrom_ = fromQuery;
   }
-
-  std::vector<std::string> Flushes() const { return WithPrefix(events, "flush:"); }
-  std::vector<std::string> SpaceQueries() const { return WithPrefix(events, "space:"); }
 
   std::unique_ptr<File> OpenRead(const std::string& path) override {
     events.push_back("open:" + path);
