@@ -166,26 +166,23 @@ TEST_F(JoinTest, FailuresAfterTheOutputKeepWhatWasCopied) {
     size_t kept;  // bytes left in the output
   };
   const size_t gone = std::string::npos;
-  for (const Row& r :
-       {Row{-1, {.open = true}, Outcome::OutputCreateFailed, gone},
-        Row{0, {.size = 0x80000000LL}, Outcome::BadFileSize, gone},
-        Row{0, {.size = 0x7fffffffLL}, Outcome::PieceReadFailed, 762},
-        Row{1, {.readAfter = 0}, Outcome::PieceReadFailed, 762},
-        Row{1,
-            {.kernelAfter = 100, .kernelStop = KernelCopy::ReadFailed},
-            Outcome::PieceReadFailed,
-            862},
-        Row{0,
-            {.kernelAfter = 562, .kernelStop = KernelCopy::Full},
-            Outcome::OutputWriteFailed,
-            300},
-        Row{1, {.size = 0x80000000LL}, Outcome::BadFileSize, 762},
-        Row{1, {.size = 0x7fffffffLL}, Outcome::PieceReadFailed, 1786},
-        Row{2, {}, Outcome::PieceOpenFailed, 762 + 1024},
-        Row{-1, {.writeAfter = 1000}, Outcome::OutputWriteFailed, 1000},
-        Row{-1, {.writeAfter = 0, .writeError = true}, Outcome::OutputWriteFailed, 0},
-        Row{-1, {.flush = true}, Outcome::OutputWriteFailed, 3000},
-        Row{-1, {.push = true}, Outcome::OutputWriteFailed, 762}}) {
+  using K = KernelCopy;
+  // clang-format off
+  for (const Row& r : {
+      Row{-1, {.open = true}, Outcome::OutputCreateFailed, gone},
+      Row{0, {.size = 0x80000000LL}, Outcome::BadFileSize, gone},
+      Row{0, {.size = 0x7fffffffLL}, Outcome::PieceReadFailed, 762},
+      Row{1, {.readAfter = 0}, Outcome::PieceReadFailed, 762},
+      Row{1, {.kernelAfter = 100, .kernelStop = K::ReadFailed}, Outcome::PieceReadFailed, 862},
+      Row{0, {.kernelAfter = 562, .kernelStop = K::Full}, Outcome::OutputWriteFailed, 300},
+      Row{1, {.size = 0x80000000LL}, Outcome::BadFileSize, 762},
+      Row{1, {.size = 0x7fffffffLL}, Outcome::PieceReadFailed, 1786},
+      Row{2, {}, Outcome::PieceOpenFailed, 762 + 1024},
+      Row{-1, {.writeAfter = 1000}, Outcome::OutputWriteFailed, 1000},
+      Row{-1, {.writeAfter = 0, .writeError = true}, Outcome::OutputWriteFailed, 0},
+      Row{-1, {.flush = true}, Outcome::OutputWriteFailed, 3000},
+      Row{-1, {.push = true}, Outcome::OutputWriteFailed, 762}}) {
+    // clang-format on
     SCOPED_TRACE(NoticeText(r.outcome) + std::to_string(r.file));
     TempDir d;
     FaultyFileSystem faulty;

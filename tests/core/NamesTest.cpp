@@ -18,27 +18,26 @@ TEST(PathParts, SplitIntoNameFolderExtensionDriveAndRoot) {
     std::string path, name, folder, extension, drive, root;
   };
   // "\x83\x5C" is the katakana "so": its second byte is no folder delimiter.
+  // clang-format off
   for (const Row& r : {
-           Row{W, "C:\\data\\photo.jpg", "photo.jpg", "C:\\data\\", ".jpg", "C:", "C:\\"},
-           Row{W, "D:\\old.files\\backup", "backup", "D:\\old.files\\", "", "D:", "D:\\"},
-           Row{W, "C:photo.jpg", "photo.jpg", "C:", ".jpg", "C:", "C:\\"},
-           Row{W, "archive.tar.gz", "archive.tar.gz", "", ".gz", "", "\\"},
-           Row{W, "\\\\srv\\share\\d\\f.txt", "f.txt", "\\\\srv\\share\\d\\", ".txt",
-               "\\\\srv\\share", "\\\\srv\\share\\"},
-           Row{W, "\\\\srv\\share", "share", "\\\\srv\\", "", "\\\\srv\\share", "\\\\srv\\share\\"},
-           Row{W, "\\\\srv", "srv", "\\\\", "", "\\\\srv", "\\\\srv\\"},
-           Row{W, "\\\\srv\\\x83\x5C\\f", "f", "\\\\srv\\\x83\x5C\\", "", "\\\\srv\\\x83\x5C",
-               "\\\\srv\\\x83\x5C\\"},
-           Row{W, "C:\\\x83\x5C\\f.txt", "f.txt", "C:\\\x83\x5C\\", ".txt", "C:", "C:\\"},
-           Row{W, "x\\\x83\x5C.dat", "\x83\x5C.dat", "x\\", ".dat", "", "\\"},
-           // Two lead bytes in a row make one character: the "\" after them delimits.
-           Row{W, "\x83\x83\\f", "f", "\x83\x83\\", "", "", "\\"},
-           Row{P, "/data/photo.jpg", "photo.jpg", "/data/", ".jpg", "", "/data/"},
-           Row{P, "a.b/c", "c", "a.b/", "", "", "a.b/"},
-           Row{P, "C:\\x\\y.txt", "C:\\x\\y.txt", "", ".txt", "", "."},
-           Row{P, "/data/\x83\x5C.dat", "\x83\x5C.dat", "/data/", ".dat", "", "/data/"},
-           Row{P, "/f", "f", "/", "", "", "/"},
-       }) {
+      Row{W, "C:\\data\\photo.jpg", "photo.jpg", "C:\\data\\", ".jpg", "C:", "C:\\"},
+      Row{W, "D:\\old.files\\backup", "backup", "D:\\old.files\\", "", "D:", "D:\\"},
+      Row{W, "C:photo.jpg", "photo.jpg", "C:", ".jpg", "C:", "C:\\"},
+      Row{W, "archive.tar.gz", "archive.tar.gz", "", ".gz", "", "\\"},
+      Row{W, "\\\\srv\\share\\d\\f.txt", "f.txt", "\\\\srv\\share\\d\\", ".txt", "\\\\srv\\share", "\\\\srv\\share\\"},
+      Row{W, "\\\\srv\\share", "share", "\\\\srv\\", "", "\\\\srv\\share", "\\\\srv\\share\\"},
+      Row{W, "\\\\srv\\\\d", "d", "\\\\srv\\\\", "", "\\\\srv\\", "\\\\srv\\\\"},
+      Row{W, "\\\\srv", "srv", "\\\\", "", "\\\\srv", "\\\\srv\\"},
+      Row{W, "\\\\srv\\\x83\x5C\\f", "f", "\\\\srv\\\x83\x5C\\", "", "\\\\srv\\\x83\x5C", "\\\\srv\\\x83\x5C\\"},
+      Row{W, "C:\\\x83\x5C\\f.txt", "f.txt", "C:\\\x83\x5C\\", ".txt", "C:", "C:\\"},
+      Row{W, "x\\\x83\x5C.dat", "\x83\x5C.dat", "x\\", ".dat", "", "\\"},
+      Row{W, "\x83\x83\\f", "f", "\x83\x83\\", "", "", "\\"},  // two lead bytes: one character
+      Row{P, "/data/photo.jpg", "photo.jpg", "/data/", ".jpg", "", "/data/"},
+      Row{P, "a.b/c", "c", "a.b/", "", "", "a.b/"},
+      Row{P, "C:\\x\\y.txt", "C:\\x\\y.txt", "", ".txt", "", "."},
+      Row{P, "/data/\x83\x5C.dat", "\x83\x5C.dat", "/data/", ".dat", "", "/data/"},
+      Row{P, "/f", "f", "/", "", "", "/"}}) {
+    // clang-format on
     SCOPED_TRACE(r.path);
     EXPECT_EQ(PathName(r.path, r.style), r.name);
     EXPECT_EQ(PathFolder(r.path, r.style), r.folder);
@@ -74,15 +73,12 @@ TEST(FormedNames, PiecesNextPiecesAndPiecesFoundElsewhere) {
 }
 
 TEST(PieceCount, CountsTheHeaderAndRoundsUpBeyond4GiB) {
-  for (const auto& [source, piece, count] : {std::tuple<int64_t, int64_t, int64_t>{0, 1024, 1},
-                                             {762, 1024, 1},
-                                             {763, 1024, 2},
-                                             {1022714, 1024, 999},
-                                             {1022715, 1024, 1000},
-                                             {5LL << 30, 2097151LL * 1024, 3},
-                                             {(5LL << 30) - 262, 1LL << 30, 5},
-                                             {(5LL << 30) - 261, 1LL << 30, 6}})
-    EXPECT_EQ(PieceCount(source, piece), count) << source << " / " << piece;
+  // clang-format off
+  const int64_t rows[][3] = {{0, 1024, 1}, {762, 1024, 1}, {763, 1024, 2}, {1022715, 1024, 1000},
+      {5LL << 30, 2097151LL * 1024, 3}, {(5LL << 30) - 262, 1LL << 30, 5},
+      {(5LL << 30) - 261, 1LL << 30, 6}};
+  // clang-format on
+  for (const auto& r : rows) EXPECT_EQ(PieceCount(r[0], r[1]), r[2]) << r[0] << " / " << r[1];
 }
 
 TEST(Header, KeepsANulInTheNameFieldAndReadsNoFurther) {
@@ -112,18 +108,18 @@ TEST(HeaderName, Utf8ToCodePage932CutAtACharacter) {
 }
 
 TEST(StoredName, BecomesASafeBareFileName) {
-  for (const auto& [stored, safe] : {std::pair<std::string, std::string>{"\x83\x5C.txt", "ソ.txt"},
-                                     {"12:30 C:\\a\\b.txt", "12:30 C:\\a\\b.txt"},
-                                     {"what?*.txt", "what__.txt"},
-                                     {"../../etc/passwd", "passwd"},
-                                     {"..", "_"},
-                                     {".", "_"},
-                                     {"dir/", ""},
-                                     {"a\tb\nc\x7f", "a_b_c_"},
-                                     {"a\x81", "a_"},
-                                     {"\x81\x01z", "__z"},
-                                     {"\x80\xA0\xFD\xFE\xFFz", "_____z"}})
-    EXPECT_EQ(SafeNameFromHeader(stored), safe) << stored;
+  const std::pair<const char*, const char*> rows[] = {{"\x83\x5C.txt", "ソ.txt"},
+                                                      {"12:30 C:\\a\\b.txt", "12:30 C:\\a\\b.txt"},
+                                                      {"what?*.txt", "what__.txt"},
+                                                      {"../../etc/passwd", "passwd"},
+                                                      {"..", "_"},
+                                                      {".", "_"},
+                                                      {"dir/", ""},
+                                                      {"a\tb\nc\x7f", "a_b_c_"},
+                                                      {"a\x81", "a_"},
+                                                      {"\x81\x01z", "__z"},
+                                                      {"\x80\xA0\xFD\xFE\xFFz", "_____z"}};
+  for (const auto& [stored, safe] : rows) EXPECT_EQ(SafeNameFromHeader(stored), safe) << stored;
   // Every lead byte takes the byte after it into one character.
   for (const char lead : {'\x81', '\x9F', '\xE0', '\xFC'}) {
     const std::string name = SafeNameFromHeader(std::string{lead, '\x40'});

@@ -197,24 +197,21 @@ TEST_F(SplitTest, FailuresEndWithTheirNoticeBeforeCleanUpAndKeepWhatWasWritten) 
     Outcome outcome;
     std::vector<int64_t> lengths;  // of p.001, p.002, ... left behind
   };
-  for (const Row& r :
-       {Row{"", {}, Outcome::FreeSpaceFailed, {1024}},
-        Row{"p.002", {.open = true}, Outcome::PieceCreateFailed, {1024}},
-        Row{"p.001", {.writeAfter = 100}, Outcome::HeaderWriteFailed, {100}},
-        Row{"p.001", {.writeAfter = 258, .writeError = true}, Outcome::HeaderWriteFailed, {258}},
-        Row{"photo.jpg", {.readAfter = 1000}, Outcome::SourceReadFailed, {1024, 0}},
-        Row{"photo.jpg",
-            {.kernelAfter = 1500, .kernelStop = KernelCopy::ReadFailed},
-            Outcome::SourceReadFailed,
-            {1024, 738}},
-        Row{"photo.jpg",
-            {.kernelAfter = 500, .kernelStop = KernelCopy::Full},
-            Outcome::PieceWriteFailed,
-            {762}},
-        Row{"p.002", {.writeAfter = 300}, Outcome::PieceWriteFailed, {1024, 300}},
-        Row{"p.001", {.writeAfter = 262, .writeError = true}, Outcome::PieceWriteFailed, {262}},
-        Row{"p.002", {.flush = true}, Outcome::PieceWriteFailed, {1024, 1024}},
-        Row{"p.001", {.push = true}, Outcome::PieceWriteFailed, {1024}}}) {
+  using K = KernelCopy;
+  // clang-format off
+  for (const Row& r : {
+      Row{"", {}, Outcome::FreeSpaceFailed, {1024}},
+      Row{"p.002", {.open = true}, Outcome::PieceCreateFailed, {1024}},
+      Row{"p.001", {.writeAfter = 100}, Outcome::HeaderWriteFailed, {100}},
+      Row{"p.001", {.writeAfter = 258, .writeError = true}, Outcome::HeaderWriteFailed, {258}},
+      Row{"photo.jpg", {.readAfter = 1000}, Outcome::SourceReadFailed, {1024, 0}},
+      Row{"photo.jpg", {.kernelAfter = 1500, .kernelStop = K::ReadFailed}, Outcome::SourceReadFailed, {1024, 738}},
+      Row{"photo.jpg", {.kernelAfter = 500, .kernelStop = K::Full}, Outcome::PieceWriteFailed, {762}},
+      Row{"p.002", {.writeAfter = 300}, Outcome::PieceWriteFailed, {1024, 300}},
+      Row{"p.001", {.writeAfter = 262, .writeError = true}, Outcome::PieceWriteFailed, {262}},
+      Row{"p.002", {.flush = true}, Outcome::PieceWriteFailed, {1024, 1024}},
+      Row{"p.001", {.push = true}, Outcome::PieceWriteFailed, {1024}}}) {
+    // clang-format on
     SCOPED_TRACE(NoticeText(r.outcome) + std::string(" ") + r.file);
     TempDir d;
     FaultyFileSystem faulty;
