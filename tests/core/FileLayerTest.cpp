@@ -121,37 +121,28 @@ TEST_F(LinuxFileTest, HeldFilesAreRefusedHereAndInAChildAndLinksNeverWrittenThro
   EXPECT_TRUE(fs->Create(dir / "via/new.001") && fs->OpenRead(link));
 }
 
-TEST_F(LinuxFileTest, RefusesWhatIsNotARegularFileWithoutBlocking) {
-  const std::string fifo = dir / "pipe";
+// What is not a regular file is refused without blocking on it; a read error
+// is no end of file, a write or sync error no success; a target that refuses
+// the kernel copy gets the rest by Write, from where the source stepped back.
+TEST_F(LinuxFileTest, RefusesWhatIsNotAFileAndTellsErrors) {
+  const std::string fifo = dir / "pipe", data = RandomBytes(100000, 12);
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  // With no writer, a blocking open of the FIFO would wait forever. A file
-  // that cannot be synced (procfs) reports it.
-  EXPECT_EQ(RunInChild([&] {
-              auto fs = MakeLinuxFileSystem();
-              auto proc = fs->OpenRead("/proc/self/status");
-              return !fs->OpenRead(fifo) && !fs->Create(fifo) && proc && !proc->Flush();
-            }),
-            0);
-  const int before = OpenDescriptors();
-  for (const std::string& path : {dir.Path(), std::string("/dev/null"), dir / "missing"})
-    EXPECT_FALSE(fs->OpenRead(path)) << path;
-  for (const std::string& path : {dir.Path(), std::string("/dev/null"), dir / "missing/a.001"})
-    EXPECT_FALSE(fs->Create(path)) << path;
-  EXPECT_EQ(OpenDescriptors(), before);
-}
-
-// A read error is no end of file and a write error no short count; a target
-// that refuses the kernel copy gets the rest by Write, from where it stopped.
-TEST_F(LinuxFileTest, ErrorsAreTold) {
-  const std::string data = RandomBytes(100000, 12);
   WriteFile(dir / "source", data);
+  const int before = OpenDescriptors();
+  for (const std::string& path : {dir.Path(), std::string("/dev/null"), dir / "missing/a.001"})
+    EXPECT_FALSE(fs->OpenRead(path) || fs->Create(path)) << path;
+  EXPECT_EQ(OpenDescriptors(), before);
   auto from = fs->OpenRead(dir / "source");
   char bytes[16];
   EXPECT_EQ(from->Write(bytes, 1), -1);
   EXPECT_EQ(fs->OpenRead("/proc/self/mem")->Read(bytes, sizeof bytes), -1);
+  // In a child: with no writer, a blocking open of the FIFO would never end.
   EXPECT_EQ(RunInChild([&] {
-              auto comm = MakeLinuxFileSystem()->Create("/proc/self/comm");
-              if (!comm) return false;
+              auto fs = MakeLinuxFileSystem();
+              auto proc = fs->OpenRead("/proc/self/status");
+              auto comm = fs->Create("/proc/self/comm");
+              if (fs->OpenRead(fifo) || fs->Create(fifo) || !proc || proc->Flush() || !comm)
+                return false;
               const KernelCopy copy = from->CopyTo(*comm, 10);
               return copy.stop == KernelCopy::Fallback && copy.copied == 0;
             }),
@@ -190,16 +181,16 @@ TEST_F(LinuxFileTest, RemovableComesFromTheDiskInSysfs) {
   const std::string node =
       std::to_string(major(st.st_dev)) + ":" + std::to_string(minor(st.st_dev));
   struct Case {
-    const char* name;
-    const char* target;  // where /dev/block/MAJ:MIN points, none if empty
-    const char* flag;    // the disk's removable file
+    const char *name, *target, *flag;  // where /dev/block/MAJ:MIN points; the disk's flag
     bool removable;
   };
   int n = 0;
+  // clang-format off
   for (const Case& c : {Case{"whole disk", "devices/disk", "1\n", true},
                         Case{"partition answers for its disk", "devices/disk/disk1", "1\n", true},
                         Case{"fixed disk", "devices/disk/disk1", "0\n", false},
                         Case{"no block device", "", "1\n", false}}) {
+    // clang-format on
     const std::string sys = dir / ("sys" + std::to_string(n++));
     std::filesystem::create_directories(sys + "/devices/disk/disk1");
     std::filesystem::create_directories(sys + "/dev/block");
