@@ -5,9 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPointer>
@@ -17,8 +15,10 @@
 #include <QTimer>
 #include <deque>
 
+#include "Unit1.h"
 #include "support/TestFiles.h"
 #include "ui/QtInteraction.h"
+#include "ui/SpinEdit.h"
 
 namespace tolvanix::testing {
 
@@ -29,33 +29,29 @@ class ModalScript {
     timer_.start(10);
   }
   ~ModalScript() { EXPECT_TRUE(steps_.empty()) << steps_.size() << " modal window(s) never came"; }
-
-  // The next modal window, once shown and active, is handed to `step`.
   ModalScript& Then(std::function<void(QWidget* window)> step) {
     steps_.push_back(std::move(step));
     return *this;
   }
-  int Answered() const { return answered_; }
+  int answered = 0;
 
  private:
   void Poll() {
     QWidget* w = QApplication::activeModalWidget();
     const bool fresh = w && w->isVisible() && last_ != w;
-    // Offscreen, closing a window does not activate the one below it.
-    if (fresh && !w->isActiveWindow()) w->activateWindow();
+    if (fresh && !w->isActiveWindow()) w->activateWindow();  // offscreen, a close activates none
     if (fresh && !steps_.empty() && w->isActiveWindow()) {
       last_ = w;
       waited_ = 0;
-      ++answered_;
+      ++answered;
       // Not in this timeout: a window the step opens would stall the timer.
       QTimer::singleShot(0, [step = std::move(steps_.front()), window = QPointer<QWidget>(w)] {
         if (window) step(window);
       });
-      steps_.pop_front();
-      return;
+      return steps_.pop_front();
     }
-    waited_ = w ? waited_ + 1 : 0;  // polls with a window open and not answered
-    if (waited_ < 500) return;      // 5 s
+    waited_ = w ? waited_ + 1 : 0;
+    if (waited_ < 500) return;
     waited_ = 0;
     ADD_FAILURE() << w->metaObject()->className() << " '" << w->windowTitle().toStdString()
                   << "' still open with nothing left to answer it";
@@ -65,19 +61,21 @@ class ModalScript {
   QTimer timer_;
   std::deque<std::function<void(QWidget*)>> steps_;
   QPointer<QWidget> last_;
-  int waited_ = 0, answered_ = 0;
+  int waited_ = 0;
 };
 
-// In a temporary folder, the current one meanwhile; no busy cursor left.
-class InTempFolder : public ::testing::Test {
+// The main window, shown, in a temporary folder that is the current one meanwhile.
+class InWindow : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(tmp_.isValid());
     ASSERT_TRUE(QDir::setCurrent(root_ = QDir(tmp_.path()).canonicalPath()));
+    form_.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form_));
   }
   void TearDown() override {
     QDir::setCurrent(previous_);
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "a busy cursor left";
   }
   QString At(const QString& name) const { return root_ + u'/' + name; }
   std::string Path(const std::string& name) const { return root_.toStdString() + '/' + name; }
@@ -85,6 +83,7 @@ class InTempFolder : public ::testing::Test {
   QTemporaryDir tmp_;
   QString root_;
   const QString previous_ = QDir::currentPath();
+  TForm1 form_;
 };
 
 inline QLineEdit* NameBox(QWidget* dialog) {
@@ -93,8 +92,6 @@ inline QLineEdit* NameBox(QWidget* dialog) {
 inline QString Folder(QWidget* dialog) {
   return QDir(qobject_cast<QFileDialog*>(dialog)->directory()).canonicalPath();
 }
-
-// Types a name into a file dialog's name box and confirms it with Enter.
 inline void ChooseFile(QWidget* dialog, const QString& name) {
   QLineEdit* edit = NameBox(dialog);
   ASSERT_NE(edit, nullptr);
@@ -138,5 +135,4 @@ inline void ExpectBox(QWidget* w, const BoxLook& look, const QString& text) {
 
 }  // namespace tolvanix::testing
 
-// Readable QStrings in failure messages.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
