@@ -1,14 +1,10 @@
-// The boxes with their texts and keys, the names typed in file dialogs, and
-// the piece-size field.
+// The boxes, the names typed in file dialogs, the piece-size field.
 #include "ModalScript.h"
 
-namespace tolvanix {
-namespace {
+using namespace tolvanix;
+using namespace tolvanix::testing;
 
-using namespace testing;
-
-class InteractionTest : public InWindow {
- protected:
+struct InteractionTest : InWindow {
   QtInteraction ui_{&form_, form_.Label3};
 };
 
@@ -56,47 +52,36 @@ TEST_F(InteractionTest, EachBoxShowsItsTextsAndAnswersItsKeys) {
   ui_.SetBusyCursor(false);
 }
 
-// A typed name of an existing file is that file; the default extension
-// completes a new one. Only a confirmed dialog changes the name and the
-// current folder; a save asks before it replaces.
+// A typed name of an existing file is that file, a new one gets the default extension. Only a
+// confirmed dialog changes the name and the current folder; a save asks before it replaces.
 TEST_F(InteractionTest, TypedNameBecomesTheFileName) {
   ASSERT_TRUE(QDir(root_).mkdir("sub"));
   for (const char* name : {"part", "part.001", "out.bin"}) WriteFile(Path(name), "");
-  // The join's first prompt (default extension "*.001"), or the split's second; none typed: Esc.
-  const struct {
-    bool save;
-    const char* typed;
-    const char* chosen;
-  } rows[] = {{false, "part", "part"},
-              {false, "sub/x", "sub/x.001"},
-              {false, nullptr, nullptr},
-              {true, "out.bin", "out.bin"}};
-  for (const auto& r : rows) {
-    SCOPED_TRACE(r.typed ? r.typed : "Esc");
+  // The join's first prompt (default extension "*.001") or the split's second; none typed: Esc.
+  using Row = std::tuple<bool, const char*, const char*>;  // save, typed, chosen
+  for (const auto& [save, typed, chosen] :
+       {Row{0, "part", "part"}, Row{0, "sub/x", "sub/x.001"}, Row{0, nullptr, nullptr},
+        Row{1, "out.bin", "out.bin"}}) {
     QDir::setCurrent(root_);
     FileDialogs d;
     ModalScript script;
-    script.Then([&](QWidget* w) {
+    script.Then([&, typed = typed](QWidget* w) {
       NameBox(w)->setText(QStringLiteral("other"));
-      r.typed ? ChooseFile(w, QString::fromUtf8(r.typed))
-              : QTest::keyClick(w->focusWidget(), Qt::Key_Escape);
+      typed ? ChooseFile(w, typed) : QTest::keyClick(w->focusWidget(), Qt::Key_Escape);
     });
-    if (r.save) {
-      script.Then([](QWidget* question) {
-        qobject_cast<QMessageBox*>(question)->button(QMessageBox::Yes)->click();
-      });
-    }
-    EXPECT_EQ(r.save ? ui_.RunSaveDialog(d.SaveDialog1) : ui_.RunOpenDialog(d.OpenDialog2),
-              r.typed != nullptr);
-    EXPECT_EQ(r.save ? d.SaveDialog1.FileName : d.OpenDialog2.FileName,
-              r.chosen ? Path(r.chosen) : "*.001");
-    EXPECT_EQ(QDir::currentPath(), r.chosen ? QFileInfo(At(r.chosen)).path() : root_);
+    if (save)
+      script.Then(
+          [](QWidget* w) { qobject_cast<QMessageBox*>(w)->button(QMessageBox::Yes)->click(); });
+    EXPECT_EQ(save ? ui_.RunSaveDialog(d.SaveDialog1) : ui_.RunOpenDialog(d.OpenDialog2),
+              typed != nullptr);
+    EXPECT_EQ(save ? d.SaveDialog1.FileName : d.OpenDialog2.FileName,
+              chosen ? Path(chosen) : "*.001");
+    EXPECT_EQ(QDir::currentPath(), chosen ? QFileInfo(At(chosen)).path() : root_);
   }
 }
 
-// What the text reads as: one sign and decimal digits, or "$" and hex digits,
-// in 32 bits. Keys: ↑ ↓ the arrows, ⌫ Backspace, ⏎ Enter, ▲ ▼ a click on the
-// arrow buttons, △ a right click on the up one, any other character typed.
+// Keys: ↑ ↓ the arrows, ⌫ Backspace, ⏎ Enter, ▲ ▼ a click on the arrow buttons, △ a right
+// click on the up one, any other character typed.
 TEST(SpinEdit, TextReadsAsOneSignDecimalOrDollarHexTypingIsFilteredStepsWrap) {
   // clang-format off
   const struct { const char *before, *keys; int32_t value; const char* after = {}; int beeps = 0; }
@@ -127,10 +112,6 @@ TEST(SpinEdit, TextReadsAsOneSignDecimalOrDollarHexTypingIsFilteredStepsWrap) {
                                   k == 6 ? Qt::RightButton : Qt::LeftButton);
     }
     EXPECT_EQ(spin.text(), QString::fromUtf8(r.after ? r.after : r.before));  // none: unchanged
-    EXPECT_EQ(spin.value(), r.value);
-    EXPECT_EQ(beeps, r.beeps);
+    EXPECT_EQ(std::pair(spin.value(), beeps), std::pair(r.value, r.beeps));
   }
 }
-
-}  // namespace
-}  // namespace tolvanix

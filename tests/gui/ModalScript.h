@@ -1,6 +1,6 @@
 // Answers the modal windows the code under test opens, one step per window,
-// from a timer inside their own event loops: a window that never comes, or
-// one left open 5 s with no step for it, fails the test. And shared helpers.
+// from a timer in their event loops: a window that never comes, or one left
+// open 5 s with no step for it, fails the test. And shared helpers.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -33,7 +33,6 @@ class ModalScript {
     steps_.push_back(std::move(step));
     return *this;
   }
-  int answered = 0;
 
  private:
   void Poll() {
@@ -43,15 +42,13 @@ class ModalScript {
     if (fresh && !steps_.empty() && w->isActiveWindow()) {
       last_ = w;
       waited_ = 0;
-      ++answered;
       // Not in this timeout: a window the step opens would stall the timer.
       QTimer::singleShot(0, [step = std::move(steps_.front()), window = QPointer<QWidget>(w)] {
         if (window) step(window);
       });
       return steps_.pop_front();
     }
-    waited_ = w ? waited_ + 1 : 0;
-    if (waited_ < 500) return;
+    if ((waited_ = w ? waited_ + 1 : 0) < 500) return;
     waited_ = 0;
     ADD_FAILURE() << w->metaObject()->className() << " '" << w->windowTitle().toStdString()
                   << "' still open with nothing left to answer it";
@@ -64,7 +61,7 @@ class ModalScript {
   int waited_ = 0;
 };
 
-// The main window, shown, in a temporary folder that is the current one meanwhile.
+// The main window, shown, in a temporary folder made the current one.
 class InWindow : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -73,25 +70,19 @@ class InWindow : public ::testing::Test {
     form_.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form_));
   }
-  void TearDown() override {
-    QDir::setCurrent(previous_);
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "a busy cursor left";
-  }
+  void TearDown() override { EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr); }
   QString At(const QString& name) const { return root_ + u'/' + name; }
   std::string Path(const std::string& name) const { return root_.toStdString() + '/' + name; }
 
   QTemporaryDir tmp_;
   QString root_;
-  const QString previous_ = QDir::currentPath();
   TForm1 form_;
 };
 
 inline QLineEdit* NameBox(QWidget* dialog) {
   return dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
 }
-inline QString Folder(QWidget* dialog) {
-  return QDir(qobject_cast<QFileDialog*>(dialog)->directory()).canonicalPath();
-}
+inline QString Folder(QWidget* d) { return qobject_cast<QFileDialog*>(d)->directory().path(); }
 inline void ChooseFile(QWidget* dialog, const QString& name) {
   QLineEdit* edit = NameBox(dialog);
   ASSERT_NE(edit, nullptr);
@@ -100,8 +91,7 @@ inline void ChooseFile(QWidget* dialog, const QString& name) {
   QTest::keyClick(edit, Qt::Key_Return);
 }
 
-// Drops `data` on `target`'s centre as the window system hands a drag to Qt:
-// each event to the widget under the pointer. The action taken, if any.
+// Drops `data` on `target`'s centre, each event to it as the window system does; the action taken.
 inline Qt::DropAction DragAndDrop(QWidget* target, const QMimeData& data, Qt::DropActions offered,
                                   Qt::KeyboardModifiers keys = Qt::NoModifier) {
   const QPoint at = target->rect().center();
@@ -114,8 +104,7 @@ inline Qt::DropAction DragAndDrop(QWidget* target, const QMimeData& data, Qt::Dr
   return drop.isAccepted() && move.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
 }
 
-// A message box as the user sees it: its buttons' texts from left to right
-// joined by "|", and the one Enter clicks.
+// A message box as the user sees it: its buttons left to right joined by "|", the one Enter clicks.
 // clang-format off
 struct BoxLook { const char* caption; QMessageBox::Icon icon; const char *buttons, *byDefault; };
 inline constexpr BoxLook kNoticeBox{"Tolvanix", QMessageBox::NoIcon, "OK", "OK"};
@@ -124,13 +113,14 @@ inline constexpr BoxLook kYesNoBox{"Tolvanix", QMessageBox::Warning, "はい(&Y)
 inline void ExpectBox(QWidget* w, const BoxLook& look, const QString& text) {
   auto* box = qobject_cast<QMessageBox*>(w);
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(box->icon(), look.icon);
   QList<QPushButton*> all = box->findChildren<QPushButton*>();
   std::sort(all.begin(), all.end(), [](auto* a, auto* b) { return a->x() < b->x(); });
   QStringList seen{box->windowTitle(), box->text(), box->defaultButton()->text()};
   for (const QPushButton* b : all) seen << b->text();
-  EXPECT_EQ(seen, QStringList({look.caption, text, look.byDefault}) +
-                      QString::fromUtf8(look.buttons).split(u'|'));
+  EXPECT_EQ(seen << QString::number(box->icon()),
+            QStringList({look.caption, text, look.byDefault}) +
+                    QString::fromUtf8(look.buttons).split(u'|')
+                << QString::number(look.icon));
 }
 
 }  // namespace tolvanix::testing
