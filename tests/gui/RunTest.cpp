@@ -14,8 +14,7 @@ using namespace tolvanix::testing;
 
 const std::string kData = RandomBytes((3 << 20) - 5000, 4);  // 3 pieces of 1024 KB, 4 chunks
 
-class RunTest : public InWindow {
- protected:
+struct RunTest : InWindow {
   void SetUp() override {
     InWindow::SetUp();
     WriteFile(Path("photo.jpg"), kData);
