@@ -9,12 +9,11 @@
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   QTemporaryDir config;
-  if (!config.isValid()) return 2;
   qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   QApplication::setApplicationName(QString::fromUtf8(tolvanix::kApplicationTitle));
   QApplication::setQuitOnLastWindowClosed(false);  // closing a window under test ends nothing
   tolvanix::InstallFontSubstitutions();
-  return RUN_ALL_TESTS();
+  return config.isValid() ? RUN_ALL_TESTS() : 2;
 }

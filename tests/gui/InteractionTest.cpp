@@ -1,18 +1,11 @@
-// The boxes, with their texts and keys, and the names typed in file dialogs.
-#include <QLabel>
-
+// The boxes, the names typed in file dialogs, the piece-size field.
 #include "ModalScript.h"
 
-namespace tolvanix {
-namespace {
+using namespace tolvanix;
+using namespace tolvanix::testing;
 
-using namespace testing;
-
-class InteractionTest : public InTempFolder {
- protected:
-  QWidget window_;
-  QLabel status_{&window_};
-  QtInteraction ui_{&window_, &status_};
+struct InteractionTest : InWindow {
+  QtInteraction ui_{&form_, form_.Label3};
 };
 
 // Enter and Esc held with Shift, Ctrl or Alt do nothing: a notice stays open
@@ -26,10 +19,9 @@ TEST_F(InteractionTest, EachBoxShowsItsTextsAndAnswersItsKeys) {
   const struct { Box box; QString keys; int result; } rows[] = {
       {kNotice, "Return", idOk}, {kNotice, "Esc", idOk}, {kNotice, "", idCancel},
       {kNotice, held, idCancel}, {kYesNoCancel, "Return", idYes}, {kYesNoCancel, "N", idNo},
-      {kYesNoCancel, "Tab Return", idNo}, {kYesNoCancel, "Esc", idCancel},
-      {kYesNoCancel, "", idCancel}, {kYesNoCancel, held + "N", idNo}, {kYesNo, "Return", idNo},
-      {kYesNo, "Y", idYes}, {kYesNo, "Esc", idNo}, {kYesNo, "", idNo},
-      {kYesNo, "Tab Return", idYes}, {kYesNo, held + "Y", idYes}};
+      {kYesNoCancel, "Esc", idCancel}, {kYesNoCancel, "", idCancel}, {kYesNo, "Return", idNo},
+      {kYesNo, "Y", idYes}, {kYesNo, "Esc", idNo}, {kYesNo, "Tab Return", idYes},
+      {kYesNo, held + "Y", idYes}};
   // clang-format on
   const QString line = QStringLiteral("空き容量が足りません。");
   const std::string text = (line + QStringLiteral("\r\n") + line).toStdString();
@@ -53,48 +45,73 @@ TEST_F(InteractionTest, EachBoxShowsItsTextsAndAnswersItsKeys) {
     });
     if (r.box == kNotice) ui_.ShowNotice(text);
     if (r.box == kYesNoCancel) result = ui_.AskYesNoCancel(text);
-    if (r.box == kYesNo) result = AskYesNo(&window_, text) ? idYes : idNo;
+    if (r.box == kYesNo) result = AskYesNo(&form_, text) ? idYes : idNo;
     EXPECT_EQ(result, r.result);
     EXPECT_EQ(inside, nullptr) << "the busy cursor is lifted while a box is open";
   }
   ui_.SetBusyCursor(false);
 }
 
-// A typed name of an existing file is that file, whatever dot or wildcard it
-// holds; the default extension completes a new one. Only a confirmed dialog
-// changes the name and the current folder; a save asks before it replaces.
+// A typed name of an existing file is that file, a new one gets the default extension. Only a
+// confirmed dialog changes the name and the current folder; a save asks before it replaces.
 TEST_F(InteractionTest, TypedNameBecomesTheFileName) {
   ASSERT_TRUE(QDir(root_).mkdir("sub"));
-  for (const char* name : {"part", "part.001", "what?.001", "out.bin"}) WriteFile(Path(name), "");
-  // The join's first prompt (default extension "*.001"), or the split's second.
-  // clang-format off
-  const struct { bool save; const char* typed; const char* chosen; } rows[] = {
-      {false, "part", "part"}, {false, "new", "new.001"}, {false, "what?.001", "what?.001"},
-      {false, "sub/x", "sub/x.001"}, {false, "out.bin", "out.bin"}, {false, nullptr, nullptr},
-      {true, "out.bin", "out.bin"}};  // none typed: Esc
-  // clang-format on
-  for (const auto& r : rows) {
-    SCOPED_TRACE(r.typed ? r.typed : "Esc");
+  for (const char* name : {"part", "part.001", "out.bin"}) WriteFile(Path(name), "");
+  // The join's first prompt (default extension "*.001") or the split's second; none typed: Esc.
+  using Row = std::tuple<bool, const char*, const char*>;  // save, typed, chosen
+  for (const auto& [save, typed, chosen] :
+       {Row{0, "part", "part"}, Row{0, "sub/x", "sub/x.001"}, Row{0, nullptr, nullptr},
+        Row{1, "out.bin", "out.bin"}}) {
     QDir::setCurrent(root_);
     FileDialogs d;
     ModalScript script;
-    script.Then([&](QWidget* w) {
+    script.Then([&, typed = typed](QWidget* w) {
       NameBox(w)->setText(QStringLiteral("other"));
-      r.typed ? ChooseFile(w, QString::fromUtf8(r.typed))
-              : QTest::keyClick(w->focusWidget(), Qt::Key_Escape);
+      typed ? ChooseFile(w, typed) : QTest::keyClick(w->focusWidget(), Qt::Key_Escape);
     });
-    if (r.save) {
-      script.Then([](QWidget* question) {
-        qobject_cast<QMessageBox*>(question)->button(QMessageBox::Yes)->click();
-      });
-    }
-    EXPECT_EQ(r.save ? ui_.RunSaveDialog(d.SaveDialog1) : ui_.RunOpenDialog(d.OpenDialog2),
-              r.typed != nullptr);
-    EXPECT_EQ(r.save ? d.SaveDialog1.FileName : d.OpenDialog2.FileName,
-              r.chosen ? Path(r.chosen) : "*.001");
-    EXPECT_EQ(QDir::currentPath(), r.chosen ? QFileInfo(At(r.chosen)).path() : root_);
+    if (save)
+      script.Then(
+          [](QWidget* w) { qobject_cast<QMessageBox*>(w)->button(QMessageBox::Yes)->click(); });
+    EXPECT_EQ(save ? ui_.RunSaveDialog(d.SaveDialog1) : ui_.RunOpenDialog(d.OpenDialog2),
+              typed != nullptr);
+    EXPECT_EQ(save ? d.SaveDialog1.FileName : d.OpenDialog2.FileName,
+              chosen ? Path(chosen) : "*.001");
+    EXPECT_EQ(QDir::currentPath(), chosen ? QFileInfo(At(chosen)).path() : root_);
   }
 }
 
-}  // namespace
-}  // namespace tolvanix
+// Keys: ↑ ↓ the arrows, ⌫ Backspace, ⏎ Enter, ▲ ▼ a click on the arrow buttons, △ a right
+// click on the up one, any other character typed.
+TEST(SpinEdit, TextReadsAsOneSignDecimalOrDollarHexTypingIsFilteredStepsWrap) {
+  // clang-format off
+  const struct { const char *before, *keys; int32_t value; const char* after = {}; int beeps = 0; }
+      rows[] = {
+      {" +12", "", 12}, {"12 ", "", 0}, {"-5", "", -5}, {"-", "", 0}, {"+-1", "", 0},
+      {"2147483647", "", INT32_MAX}, {"2147483648", "", 0}, {"$400", "", 1024}, {" $Ff", "", 255},
+      {"$80000000", "", INT32_MIN}, {"$000000001", "", 1}, {"$FFFFFFFFF", "", 0}, {"$", "", 0},
+      {"-$10", "", 0}, {"$1g", "", 0}, {"", "-1+2.5⌫", 0, "-1+2."},  // C locale: a full stop
+      {"", "12a$ ⏎x", 12, "12", 5}, {"", "↓", -1, "-1"}, {" $10", "↑", 17, "17"},
+      {"2147483647", "↑", 0, "-2147483648"},  // which reads as 0
+      {"-2147483647", "↓", 0, "-2147483648"}, {"1024", "▲▲▼", 1025, "1025"}, {"7", "△", 7}};
+  // clang-format on
+  TSpinEdit spin;
+  int beeps = 0;
+  spin.setBeep([&] { ++beeps; });
+  spin.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&spin));
+  const Qt::Key keys[] = {Qt::Key_Up, Qt::Key_Down, Qt::Key_Backspace, Qt::Key_Return};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(std::string("\"") + r.before + "\" " + r.keys);
+    spin.setText(QString::fromUtf8(r.before));
+    beeps = 0;
+    for (QChar c : QString::fromUtf8(r.keys)) {
+      const qsizetype k = QStringLiteral("↑↓⌫⏎▲▼△").indexOf(c);
+      k < 0   ? QTest::keyClick(spin.editor(), c.toLatin1())
+      : k < 4 ? QTest::keyClick(spin.editor(), keys[k])
+              : QTest::mouseClick(k == 5 ? spin.downButton() : spin.upButton(),
+                                  k == 6 ? Qt::RightButton : Qt::LeftButton);
+    }
+    EXPECT_EQ(spin.text(), QString::fromUtf8(r.after ? r.after : r.before));  // none: unchanged
+    EXPECT_EQ(std::pair(spin.value(), beeps), std::pair(r.value, r.beeps));
+  }
+}

@@ -1,13 +1,11 @@
 // Answers the modal windows the code under test opens, one step per window,
-// from a timer inside their own event loops: a window that never comes, or
-// one left open 5 s with no step for it, fails the test. And shared helpers.
+// from a timer in their event loops: a window that never comes, or one left
+// open 5 s with no step for it, fails the test. And shared helpers.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPointer>
@@ -17,8 +15,10 @@
 #include <QTimer>
 #include <deque>
 
+#include "Unit1.h"
 #include "support/TestFiles.h"
 #include "ui/QtInteraction.h"
+#include "ui/SpinEdit.h"
 
 namespace tolvanix::testing {
 
@@ -29,33 +29,26 @@ class ModalScript {
     timer_.start(10);
   }
   ~ModalScript() { EXPECT_TRUE(steps_.empty()) << steps_.size() << " modal window(s) never came"; }
-
-  // The next modal window, once shown and active, is handed to `step`.
   ModalScript& Then(std::function<void(QWidget* window)> step) {
     steps_.push_back(std::move(step));
     return *this;
   }
-  int Answered() const { return answered_; }
 
  private:
   void Poll() {
     QWidget* w = QApplication::activeModalWidget();
     const bool fresh = w && w->isVisible() && last_ != w;
-    // Offscreen, closing a window does not activate the one below it.
-    if (fresh && !w->isActiveWindow()) w->activateWindow();
+    if (fresh && !w->isActiveWindow()) w->activateWindow();  // offscreen, a close activates none
     if (fresh && !steps_.empty() && w->isActiveWindow()) {
       last_ = w;
       waited_ = 0;
-      ++answered_;
       // Not in this timeout: a window the step opens would stall the timer.
       QTimer::singleShot(0, [step = std::move(steps_.front()), window = QPointer<QWidget>(w)] {
         if (window) step(window);
       });
-      steps_.pop_front();
-      return;
+      return steps_.pop_front();
     }
-    waited_ = w ? waited_ + 1 : 0;  // polls with a window open and not answered
-    if (waited_ < 500) return;      // 5 s
+    if ((waited_ = w ? waited_ + 1 : 0) < 500) return;
     waited_ = 0;
     ADD_FAILURE() << w->metaObject()->className() << " '" << w->windowTitle().toStdString()
                   << "' still open with nothing left to answer it";
@@ -65,46 +58,37 @@ class ModalScript {
   QTimer timer_;
   std::deque<std::function<void(QWidget*)>> steps_;
   QPointer<QWidget> last_;
-  int waited_ = 0, answered_ = 0;
+  int waited_ = 0;
 };
 
-// In a temporary folder, the current one meanwhile; no busy cursor left.
-class InTempFolder : public ::testing::Test {
+// The main window, shown, in a temporary folder made the current one.
+class InWindow : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(tmp_.isValid());
     ASSERT_TRUE(QDir::setCurrent(root_ = QDir(tmp_.path()).canonicalPath()));
+    form_.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form_));
   }
-  void TearDown() override {
-    QDir::setCurrent(previous_);
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-  }
+  void TearDown() override { EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr); }
   QString At(const QString& name) const { return root_ + u'/' + name; }
   std::string Path(const std::string& name) const { return root_.toStdString() + '/' + name; }
 
   QTemporaryDir tmp_;
   QString root_;
-  const QString previous_ = QDir::currentPath();
+  TForm1 form_;
 };
 
-inline QLineEdit* NameBox(QWidget* dialog) {
-  return dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-}
-inline QString Folder(QWidget* dialog) {
-  return QDir(qobject_cast<QFileDialog*>(dialog)->directory()).canonicalPath();
-}
-
-// Types a name into a file dialog's name box and confirms it with Enter.
+inline QLineEdit* NameBox(QWidget* d) { return d->findChild<QLineEdit*>("fileNameEdit"); }
+inline QString Folder(QWidget* d) { return qobject_cast<QFileDialog*>(d)->directory().path(); }
 inline void ChooseFile(QWidget* dialog, const QString& name) {
   QLineEdit* edit = NameBox(dialog);
-  ASSERT_NE(edit, nullptr);
   edit->setFocus();
   edit->setText(name);
   QTest::keyClick(edit, Qt::Key_Return);
 }
 
-// Drops `data` on `target`'s centre as the window system hands a drag to Qt:
-// each event to the widget under the pointer. The action taken, if any.
+// Drops `data` on `target`'s centre, each event to it as the window system does; the action taken.
 inline Qt::DropAction DragAndDrop(QWidget* target, const QMimeData& data, Qt::DropActions offered,
                                   Qt::KeyboardModifiers keys = Qt::NoModifier) {
   const QPoint at = target->rect().center();
@@ -117,8 +101,7 @@ inline Qt::DropAction DragAndDrop(QWidget* target, const QMimeData& data, Qt::Dr
   return drop.isAccepted() && move.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
 }
 
-// A message box as the user sees it: its buttons' texts from left to right
-// joined by "|", and the one Enter clicks.
+// A message box as the user sees it: its buttons left to right joined by "|", the one Enter clicks.
 // clang-format off
 struct BoxLook { const char* caption; QMessageBox::Icon icon; const char *buttons, *byDefault; };
 inline constexpr BoxLook kNoticeBox{"Tolvanix", QMessageBox::NoIcon, "OK", "OK"};
@@ -127,16 +110,15 @@ inline constexpr BoxLook kYesNoBox{"Tolvanix", QMessageBox::Warning, "はい(&Y)
 inline void ExpectBox(QWidget* w, const BoxLook& look, const QString& text) {
   auto* box = qobject_cast<QMessageBox*>(w);
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(box->icon(), look.icon);
   QList<QPushButton*> all = box->findChildren<QPushButton*>();
   std::sort(all.begin(), all.end(), [](auto* a, auto* b) { return a->x() < b->x(); });
-  QStringList seen{box->windowTitle(), box->text(), box->defaultButton()->text()};
+  QStringList seen{box->windowTitle(), box->text(), box->defaultButton()->text(),
+                   QString::number(box->icon())};
   for (const QPushButton* b : all) seen << b->text();
-  EXPECT_EQ(seen, QStringList({look.caption, text, look.byDefault}) +
+  EXPECT_EQ(seen, QStringList({look.caption, text, look.byDefault, QString::number(look.icon)}) +
                       QString::fromUtf8(look.buttons).split(u'|'));
 }
 
 }  // namespace tolvanix::testing
 
-// Readable QStrings in failure messages.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
