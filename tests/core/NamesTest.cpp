@@ -55,20 +55,16 @@ TEST(PathParts, SplitIntoNameFolderExtensionDriveAndRoot) {
 }
 
 TEST(FormedNames, PiecesNextPiecesAndPiecesFoundElsewhere) {
+  // clang-format off
   const std::pair<std::string, std::string> rows[] = {
       {PieceName("D:\\old.files\\backup.dat", 1, W), "D:\\old.files\\backup.001"},
-      {PieceName("C:\\\x83\x5C", 1, W), "C:\\\x83\x5C.001"},
-      {PieceName("D:\\x\\part.999", 1000, W), "D:\\x\\part.1000"},
+      {PieceName("C:\\\x83\x5C", 1, W), "C:\\\x83\x5C.001"}, {PieceName("D:\\x\\part.999", 1000, W), "D:\\x\\part.1000"},
       {PieceInFolderOf("E:\\f\\any.txt", "D:\\x\\part.003", W), "E:\\f\\part.003"},
-      {PieceName("/old.files/backup", 1), "/old.files/backup.001"},
-      {PieceName("/x/part.bin", 42), "/x/part.042"},
-      {NextSplitPiece("/media/a/photo.009", 10), "/media/a/photo.010"},
-      {NextSplitPiece("ab", 2), "002"},
-      {PieceInFolderOf("/f/anything.txt", "/x/part.003"), "/f/part.003"},
-      {PieceInFolderOf("any", "/x/part.003"), "part.003"},
-      {ProposableName("what?*.txt"), "what__.txt"},
-      {IntToStrl(7, 0) + IntToStrl(1000, 3), "71000"},
-  };
+      {PieceName("/old.files/backup", 1), "/old.files/backup.001"}, {PieceName("/x/part.bin", 42), "/x/part.042"},
+      {NextSplitPiece("/media/a/photo.009", 10), "/media/a/photo.010"}, {NextSplitPiece("ab", 2), "002"},
+      {PieceInFolderOf("/f/anything.txt", "/x/part.003"), "/f/part.003"}, {PieceInFolderOf("any", "/x/part.003"), "part.003"},
+      {ProposableName("what?*.txt"), "what__.txt"}, {IntToStrl(7, 0) + IntToStrl(1000, 3), "71000"}};
+  // clang-format on
   for (const auto& [formed, expected] : rows) EXPECT_EQ(formed, expected);
 }
 

@@ -48,7 +48,9 @@ TEST_F(SplitTest, RoundTripsOfRandomSizesAreByteIdentical) {
     const int64_t kernelBefore = fs.kernelCopied;
     if (i % 2) fs.faults[source].kernelAfter = size / 3;  // then on by Read and Write
     ui = ScriptedInteraction();
-    ASSERT_EQ(Split(kb, source, d / "piece.dat"), Outcome::Done);
+    ui.ConfirmOpen(source);
+    ui.ConfirmSave(d / "piece.dat");
+    ASSERT_EQ(Split(kb), Outcome::Done);
     EXPECT_EQ(Lengths(d / "piece"), lengths);
     EXPECT_EQ(ui.Proposals().back(), "元データ.001");
     std::string header = HeaderNameFromUtf8("元データ.bin");
@@ -112,7 +114,9 @@ TEST_F(SplitTest, PiecePathThatIsTheSourceOrALinkIsRefusedAndLeavesAllIntact) {
   for (const auto& [out, kept] :
        {std::pair{source_, -1}, {dir / "src", -1}, {dir / "p", -1}, {dir / "q", 1024}}) {
     ui = ScriptedInteraction();
-    ExpectEndedWithNotice(Split(1, source_, out), Outcome::PieceCreateFailed);
+    ui.ConfirmOpen(source_);
+    ui.ConfirmSave(out);
+    ExpectEndedWithNotice(Split(1), Outcome::PieceCreateFailed);
     EXPECT_EQ(FileSize(dir / "q.001"), kept) << out;
   }
   EXPECT_EQ(ReadFile(source_), RandomBytes(3000, 3000));

@@ -33,11 +33,6 @@ class CommandFixture : public ::testing::Test {
   Outcome Split(int32_t kb) { return RunSplit({ui, fs, dialogs, handles}, kb); }
   Outcome Join() { return RunJoin({ui, fs, dialogs, handles}); }
   // The prompts answered with these paths first.
-  Outcome Split(int32_t kb, const std::string& source, const std::string& out) {
-    ui.ConfirmOpen(source);
-    ui.ConfirmSave(out);
-    return Split(kb);
-  }
   Outcome Join(const std::string& first, const std::string& out) {
     ui.ConfirmOpen(first);
     ui.ConfirmSave(out);

@@ -35,7 +35,6 @@ class ScriptedInteraction : public Interaction {
     return out;
   }
   bool Busy() const { return busy_; }
-  const std::string& StatusText() const { return status_; }
   size_t UnusedAnswers() const { return answers_.size(); }
 
   void ShowNotice(const std::string& text) override {
@@ -48,7 +47,7 @@ class ScriptedInteraction : public Interaction {
   }
   bool RunOpenDialog(TOpenDialog& dialog) override { return RunDialog(Open, dialog, "open:"); }
   bool RunSaveDialog(TSaveDialog& dialog) override { return RunDialog(Save, dialog, "save:"); }
-  void SetStatusText(const std::string& text) override { Record("status:" + (status_ = text)); }
+  void SetStatusText(const std::string& text) override { Record("status:" + text); }
   void SetBusyCursor(bool on) override { Record((busy_ = on) ? "busy:1" : "busy:0"); }
 
  private:
@@ -82,7 +81,6 @@ class ScriptedInteraction : public Interaction {
 
   std::deque<Reply> answers_;
   std::vector<std::string> calls_;
-  std::string status_;
   bool busy_ = false;
 };
 
