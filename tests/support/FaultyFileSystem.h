@@ -1,10 +1,8 @@
-// A FileSystem decorator for tests: passes everything to the real file system
-// unless told to report a chosen free space or drive type, or to fail an
-// open, a read, a write, a flush or a push to the medium, or to run a hook at
-// every read, write or kernel copy of a chunk. It keeps one ordered event log,
-//   "open:P"  "create:P"  "flush:P"  "push:P"  "close:P"  "space:ROOT"
-// plus whatever the test adds, so a test can check, for example, that a piece
-// was flushed and closed before a notice. Handles must not outlive it.
+// The real file system, unless told to report a chosen free space, drive type
+// or size, or to fail an open, read, write, kernel copy, flush or push, or to
+// run a hook at every chunk. One ordered event log ("open:P", "create:P",
+// "flush:P", "push:P", "close:P", "space:ROOT", and what the test adds) shows,
+// say, that a piece was flushed and closed before a notice.
 #pragma once
 
 #include <functional>
@@ -82,9 +80,7 @@ class FaultyFile final : public File {
     inner_.reset();  // really closed before "close:" is logged
     fs_.events.push_back("close:" + path_);
   }
-
   int64_t Size() override { return Fault().size >= 0 ? Fault().size : inner_->Size(); }
-
   int64_t Read(void* buffer, int64_t n) override {
     Chunk();
     const int64_t limit = Fault().readAfter;
@@ -93,7 +89,6 @@ class FaultyFile final : public File {
     read_ += std::max<int64_t>(got, 0);
     return got;
   }
-
   int64_t Write(const void* buffer, int64_t n) override {
     Chunk();
     const auto& fault = Fault();
@@ -103,17 +98,14 @@ class FaultyFile final : public File {
     written_ += std::max<int64_t>(put, 0);
     return crosses && fault.writeError ? -1 : put;
   }
-
   bool Flush() override {
     fs_.events.push_back("flush:" + path_);
     return !Fault().flush && inner_->Flush();
   }
-
   bool PushWritten() override {
     fs_.events.push_back("push:" + path_);
     return !Fault().push && inner_->PushWritten();
   }
-
   // Only between handles without read or write faults, so every injected
   // fault lands on Read or Write, the path a failed kernel copy falls back to.
   KernelCopy CopyTo(File& to, int64_t n) override {
