@@ -94,8 +94,10 @@ TEST_F(StopTest, StopsAtEachPointWithTheFileInWorkFlushedAndAPrefixWritten) {
   EXPECT_TRUE(ReadFile(dir / "photo.jpg") == kData);
 }
 
-TEST_F(StopTest, ProgressRisesToTheWholeRunAndARemovableTargetIsPushedAsItGoes) {
-  for (bool split : {true, false}) {
+// On a removable drive each piece is pushed out as it goes and flushed before
+// the next medium is asked for.
+TEST_F(StopTest, ProgressRisesToTheWholeRunAndEachPieceReachesTheMedium) {
+  for (bool split : {false, true}) {
     SCOPED_TRACE(split ? "split" : "join");
     fractions_.clear();
     ASSERT_EQ(Run(split), Outcome::Done);
@@ -106,6 +108,13 @@ TEST_F(StopTest, ProgressRisesToTheWholeRunAndARemovableTargetIsPushedAsItGoes) 
     EXPECT_EQ(WithPrefix(fs.events, "push:" + (split ? dir / "p.001" : dir / "out")).size(),
               split ? 2u : 6u);
   }
+  std::vector<std::string> order;
+  const std::string notice = std::string("ui:notice:") + kNextMediumSplit;
+  for (const auto& e : fs.events)
+    if (e.rfind("flush:", 0) == 0 || e.rfind("close:" + dir / "p.", 0) == 0 || e == notice)
+      order.push_back(e == notice ? "notice" : e.substr(0, 5) + e.back());
+  EXPECT_EQ(order, (std::vector<std::string>{"flush1", "close1", "notice", "flush2", "close2",
+                                             "notice", "flush3", "close3"}));
   EXPECT_TRUE(ReadFile(dir / "out") == kData);
 }
 
