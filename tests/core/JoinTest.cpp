@@ -76,11 +76,8 @@ TEST_F(JoinTest, FirstPiecesThatCannotBeOpenedOrReadAreRefused) {
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   const std::string good = ReadFile(CutSet(dir / "g", data_, 1024)[0]);
   const auto held = fs.OpenRead(dir / "g.001");
-  const auto withCount = [&](uint32_t c) {
-    std::string bytes = good;
-    for (int i = 0; i < 4; ++i) bytes[258 + i] = static_cast<char>(c >> (8 * i));
-    return bytes;
-  };
+  const std::string minus = ReadFile(CutSet(dir / "m", data_, 1024, "", 0xFFFFFFFF)[0]);
+  const std::string zero = good.substr(0, 258) + std::string(4, '\0') + good.substr(262);
   struct Row {
     std::string path, bytes;  // written first when not empty
     Outcome outcome;
@@ -92,8 +89,8 @@ TEST_F(JoinTest, FirstPiecesThatCannotBeOpenedOrReadAreRefused) {
         Row{dir / "b.001", good.substr(0, 256), Outcome::BadFileSize},
         Row{dir / "b.001", good.substr(0, 257), Outcome::CountReadFailed},
         Row{dir / "b.001", good.substr(0, 261), Outcome::CountReadFailed},
-        Row{dir / "b.001", withCount(0), Outcome::CountReadFailed},
-        Row{dir / "b.001", withCount(0xFFFFFFFF), Outcome::CountReadFailed}}) {
+        Row{dir / "b.001", zero, Outcome::CountReadFailed},
+        Row{dir / "b.001", minus, Outcome::CountReadFailed}}) {
     SCOPED_TRACE(r.path + " " + std::to_string(r.bytes.size()));
     ui = ScriptedInteraction();
     if (!r.bytes.empty()) WriteFile(r.path, r.bytes);

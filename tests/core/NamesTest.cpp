@@ -89,11 +89,9 @@ TEST(Header, KeepsANulInTheNameFieldAndReadsNoFurther) {
 }
 
 TEST(HeaderName, Utf8ToCodePage932CutAtACharacter) {
-  EXPECT_EQ(HeaderNameFromUtf8("ソ°.txt"), "\x83\x5C\x81\x8B.txt");
-  EXPECT_EQ(HeaderNameFromUtf8("ｷｬﾝｾﾙ"), "\xB7\xAC\xDD\xBE\xD9");
+  EXPECT_EQ(HeaderNameFromUtf8("ソ°ｷｬﾝ.txt"), "\x83\x5C\x81\x8B\xB7\xAC\xDD.txt");
   // Characters code page 932 lacks, and bytes that are not UTF-8.
-  EXPECT_EQ(HeaderNameFromUtf8("a€😀b"), "a__b");
-  EXPECT_EQ(HeaderNameFromUtf8("a\xFF\xC3z\xE3\x81"), "a__z__");
+  EXPECT_EQ(HeaderNameFromUtf8("a€😀b\xFF\xC3z\xE3\x81"), "a__b__z__");
   std::string name;
   for (int i = 0; i < 128; ++i) name += "あ";
   EXPECT_EQ(HeaderNameFromUtf8(name + "x").size(), 257u);

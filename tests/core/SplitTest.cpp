@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <random>
 
 #include "support/CommandFixture.h"
@@ -20,10 +21,9 @@ class SplitTest : public CommandFixture {
   std::string source_;
 };
 
-// Random sizes through split then join: pieces of the chosen size after a
-// header naming the source and counting the pieces, the same bytes back, the
-// stored name proposed, progress shown, every byte moved in the kernel unless
-// it hands over half way.
+// Random sizes through split then join: pieces of the chosen size after the
+// header, the same bytes back, the stored name proposed, progress shown, every
+// byte moved in the kernel unless it hands over half way.
 TEST_F(SplitTest, RoundTripsOfRandomSizesAreByteIdentical) {
   std::mt19937 rng(42);
   for (int i = 0; i < 14; ++i) {
@@ -119,25 +119,23 @@ TEST_F(SplitTest, PiecePathThatIsTheSourceOrALinkIsRefusedAndLeavesAllIntact) {
               ReadFile(other / "victim") == "victim bytes");
 }
 
-// Before each piece: room for one piece is enough; less warns, and No goes
-// on, Cancel ends keeping the pieces done, Yes moves this and later pieces to
-// the destination chosen then, or leaves them where they were when that
-// prompt is cancelled. A vanished folder (a medium changed) has no room.
+// Before each piece: room for one piece is enough; less warns. No goes on,
+// Cancel keeps the pieces done, Yes moves this and later pieces to the folder
+// chosen then (or not, the prompt cancelled). A vanished folder has no room.
 TEST_F(SplitTest, LowSpaceWarningBeforeEachPiece) {
-  const std::vector<int64_t> all{1024, 1024, 1024, 190}, two{1024, 1024}, none{};
+  const std::vector<int64_t> all{1024, 1024, 1024, 190}, two{1024, 1024}, none{-1, -1};
   struct Row {
-    uint64_t free;             // 0: the folder vanishes from piece 3 on
-    std::vector<int> answers;  // idYes is followed by the prompt: confirmed unless the row says
-    bool cancelSave;
+    uint64_t free;        // 0: the folder vanishes from piece 3 on
+    const char* answers;  // Y N C; y: Yes, then the prompt cancelled
     Outcome outcome;
-    std::vector<int64_t> here, moved;  // lengths of the pieces in each folder
+    std::vector<int64_t> here, moved;  // the pieces here; pieces 3 and 4 moved
   };
-  for (const Row& r : {Row{1024, {}, false, Outcome::Done, all, none},
-                       Row{1023, {idNo, idNo, idNo, idNo}, false, Outcome::Done, all, none},
-                       Row{0, {idCancel}, false, Outcome::Cancelled, two, none},
-                       Row{0, {idYes, idNo, idNo}, false, Outcome::Done, two, {0, 0, 1024, 190}},
-                       Row{0, {idYes, idNo}, true, Outcome::Done, all, none}}) {
-    SCOPED_TRACE(r.answers.size());
+  // clang-format off
+  for (const Row& r : {Row{1024, "", Outcome::Done, all, none}, Row{1023, "NNNN", Outcome::Done, all, none},
+                       Row{0, "C", Outcome::Cancelled, two, none}, Row{0, "YNN", Outcome::Done, two, {1024, 190}},
+                       Row{0, "yN", Outcome::Done, all, none}}) {
+    // clang-format on
+    SCOPED_TRACE(r.answers);
     TempDir d, more;
     FaultyFileSystem faulty;
     ScriptedInteraction script;
@@ -146,23 +144,20 @@ TEST_F(SplitTest, LowSpaceWarningBeforeEachPiece) {
     script.ConfirmOpen(source);
     script.ConfirmSave(d / "p");
     faulty.freeSpace = r.free ? r.free : 1 << 20;
-    if (r.free == 0) faulty.FailFreeSpace(SpaceStatus::FolderMissing, 3);  // from piece 3 on
-    for (const int answer : r.answers) {
-      script.Answer(answer);
-      if (answer == idYes && r.cancelSave) script.CancelSave();
-      if (answer == idYes && !r.cancelSave) script.ConfirmSave(more / "part.x");
+    if (r.free == 0) faulty.FailFreeSpace(SpaceStatus::FolderMissing, 3);
+    for (const char* a = r.answers; *a; ++a) {
+      script.Answer(*a == 'N' ? idNo : *a == 'C' ? idCancel : idYes);
+      if (*a == 'Y') script.ConfirmSave(more / "part.x");
+      if (*a == 'y') script.CancelSave();
     }
     FileDialogs fresh;
     EXPECT_EQ(RunSplit({script, faulty, fresh, handles}, 1), r.outcome);
     EXPECT_EQ(script.UnusedAnswers(), 0u);
     EXPECT_EQ(WithPrefix(script.Calls(), "ask:"),
-              std::vector<std::string>(r.answers.size(), kLowSpaceWarning));
+              std::vector<std::string>(std::strlen(r.answers), kLowSpaceWarning));
     EXPECT_EQ(Lengths(d / "p"), r.here);
-    std::vector<int64_t> moved;
-    for (int k = 1; k <= 4; ++k)
-      moved.push_back(std::max<int64_t>(0, FileSize(more / ("part.00" + std::to_string(k)))));
-    EXPECT_EQ(r.moved.empty() ? none : moved, r.moved);
-    if (!r.moved.empty()) {
+    EXPECT_EQ((std::vector{FileSize(more / "part.003"), FileSize(more / "part.004")}), r.moved);
+    if (r.moved != none) {
       EXPECT_EQ(script.Proposals(), (std::vector<std::string>{"", "photo_.001", "photo_.003"}));
       EXPECT_EQ(WithPrefix(faulty.events, "space:").back(), more.Path() + "/");
       EXPECT_TRUE((ReadFile(d / "p.001") + ReadFile(d / "p.002") + ReadFile(more / "part.003") +

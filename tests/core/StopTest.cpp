@@ -1,6 +1,5 @@
-// A run watched from outside: it reports how far it is, and when asked to
-// stop it ends at the next chunk or prompt, with nothing told, its files
-// flushed and closed, and what it wrote a prefix of what it would have.
+// A run watched from outside reports how far it is; asked to stop, it ends at
+// the next chunk or prompt, telling nothing, its files flushed and closed.
 #include <gtest/gtest.h>
 
 #include "support/CommandFixture.h"

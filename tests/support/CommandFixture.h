@@ -1,7 +1,6 @@
-// A split or join run over real files in a temporary folder, with the
-// scripted user and the fault-injecting file system. After every test: no
-// descriptor left open, no handle field holding a file, the normal cursor,
-// and no scripted answer left unused.
+// A run over real files with the scripted user and the fault-injecting file
+// system. After every test: no descriptor left open, no handle field holding
+// a file, the normal cursor, no scripted answer left unused.
 #pragma once
 
 #include <gtest/gtest.h>

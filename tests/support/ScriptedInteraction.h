@@ -1,7 +1,6 @@
-// An Interaction for tests that answers prompts from a queue and records every
-// call in order: "notice:T", "ask:T", "open:PROPOSED", "save:PROPOSED",
-// "status:T", "busy:1", "busy:0". A prompt with no answer of its kind queued
-// fails the test and is cancelled.
+// Answers prompts from a queue and records every call in order: "notice:T",
+// "ask:T", "open:PROPOSED", "save:PROPOSED", "status:T", "busy:1", "busy:0".
+// A prompt with no answer of its kind queued fails the test and is cancelled.
 #pragma once
 
 #include <gtest/gtest.h>

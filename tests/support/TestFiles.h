@@ -15,10 +15,8 @@ namespace tolvanix {
 
 class TempDir {
  public:
-  TempDir() {
-    std::string pattern = std::filesystem::temp_directory_path() / "tolvanix-test-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
-    path_ = pattern;
+  TempDir() : path_(std::filesystem::temp_directory_path() / "tolvanix-test-XXXXXX") {
+    if (mkdtemp(path_.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
   }
   ~TempDir() {
     std::error_code ignored;
@@ -48,9 +46,7 @@ inline void WriteFile(const std::string& path, const std::string& bytes) {
 inline bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
 
 inline int64_t FileSize(const std::string& path) {  // -1 when missing
-  std::error_code error;
-  const auto size = std::filesystem::file_size(path, error);
-  return error ? -1 : static_cast<int64_t>(size);
+  return FileExists(path) ? static_cast<int64_t>(std::filesystem::file_size(path)) : -1;
 }
 
 inline std::string RandomBytes(size_t n, uint32_t seed) {
