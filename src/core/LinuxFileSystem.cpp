@@ -29,37 +29,46 @@ constexpr int64_t kMaxChunk = int64_t{1} << 30;
 // stays short, large enough to keep a USB stick busy.
 constexpr off_t kPushBatch = 2 << 20;
 
-// A private pipe for the kernel copies out of one file, both ends closed once,
-// empty between chunks. 1 MiB, what an unprivileged process may ask for,
-// measured fastest (64 KiB, the default, costs a fifth more); a smaller pipe
-// (the limit lowered, the user's pipe quota spent) still works, in more passes.
+// Owns a descriptor: closed exactly once on every way out, unless released
+// (to the LinuxFile that closes it then).
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+  int release() { return std::exchange(fd_, -1); }
+
+ private:
+  int fd_;
+};
+
+// A private pipe for the kernel copies out of one file, empty between chunks.
+// 1 MiB, what an unprivileged process may ask for, measured fastest (64 KiB,
+// the default, costs a fifth more); a smaller pipe (the limit lowered, the
+// user's pipe quota spent) still works, in more passes.
 class SplicePipe {
  public:
-  SplicePipe() = default;
-  ~SplicePipe() {
-    if (fds_[0] >= 0) ::close(fds_[0]);
-    if (fds_[1] >= 0) ::close(fds_[1]);
+  SplicePipe(int readEnd, int writeEnd) : read_(readEnd), write_(writeEnd) {}
+  // None when no pipe can be had: the copy then goes by Read and Write.
+  static std::unique_ptr<SplicePipe> Open() {
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) return nullptr;
+    auto pipe = std::make_unique<SplicePipe>(fds[0], fds[1]);
+    ::fcntl(fds[1], F_SETPIPE_SZ, kPipeBytes);  // refused: the size it has
+    pipe->capacity_ = ::fcntl(fds[1], F_GETPIPE_SZ);
+    return pipe->capacity_ > 0 ? std::move(pipe) : nullptr;
   }
-  SplicePipe(const SplicePipe&) = delete;
-  SplicePipe& operator=(const SplicePipe&) = delete;
-
-  bool Open() {
-    if (::pipe2(fds_, O_CLOEXEC) != 0) {
-      fds_[0] = fds_[1] = -1;
-      return false;
-    }
-    int size = ::fcntl(fds_[1], F_SETPIPE_SZ, kPipeBytes);
-    if (size < 0) size = ::fcntl(fds_[1], F_GETPIPE_SZ);
-    capacity_ = size > 0 ? size : 0;
-    return capacity_ > 0;
-  }
-  int ReadEnd() const { return fds_[0]; }
-  int WriteEnd() const { return fds_[1]; }
+  int ReadEnd() const { return read_.get(); }
+  int WriteEnd() const { return write_.get(); }
   int64_t Capacity() const { return capacity_; }
 
  private:
   static constexpr int kPipeBytes = 1 << 20;
-  int fds_[2] = {-1, -1};
+  Descriptor read_, write_;
   int64_t capacity_ = 0;
 };
 
@@ -149,13 +158,7 @@ class LinuxFile final : public File {
     KernelCopy result;
     if (target == nullptr || n < 0) return result;
     // One pipe for all the chunks this file is copied in.
-    if (!pipe_) {
-      pipe_ = std::make_unique<SplicePipe>();
-      if (!pipe_->Open()) {
-        pipe_.reset();
-        return result;
-      }
-    }
+    if (!pipe_ && !(pipe_ = SplicePipe::Open())) return result;
     SplicePipe& pipe = *pipe_;
     while (result.copied < n) {
       const ssize_t in =
@@ -204,23 +207,6 @@ class LinuxFile final : public File {
   off_t waited_ = 0;   // and is known done up to here
 };
 
-// Owns a descriptor until it is handed to a LinuxFile, so every failure path
-// between open and success closes it exactly once.
-class PendingFd {
- public:
-  explicit PendingFd(int fd) : fd_(fd) {}
-  ~PendingFd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  PendingFd(const PendingFd&) = delete;
-  PendingFd& operator=(const PendingFd&) = delete;
-  int get() const { return fd_; }
-  int release() { return std::exchange(fd_, -1); }
-
- private:
-  int fd_;
-};
-
 // A regular file, locked for us alone, and blocking again: O_NONBLOCK was
 // only there for the open, and some filesystems (FUSE) pass it on to reads.
 bool HoldRegularFile(int fd) {
@@ -265,7 +251,7 @@ class LinuxFileSystem final : public FileSystem {
   // O_NONBLOCK keeps a FIFO from waiting for a writer before fstat can
   // refuse it.
   std::unique_ptr<File> OpenRead(const std::string& path) override {
-    PendingFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (fd.get() < 0 || !HoldRegularFile(fd.get())) return nullptr;
     return std::make_unique<LinuxFile>(fd.release());
   }
@@ -275,8 +261,8 @@ class LinuxFileSystem final : public FileSystem {
   // piece or output goes (anyone can, in a shared folder) is never written
   // through; folders on the way may still be links.
   std::unique_ptr<File> Create(const std::string& path) override {
-    PendingFd fd(::open(path.c_str(),
-                        O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666));
+    Descriptor fd(::open(path.c_str(),
+                         O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666));
     if (fd.get() < 0 || !HoldRegularFile(fd.get())) return nullptr;
     // Only a file with bytes is truncated: ext4 answers a truncate to 0 by
     // writing the whole file out when it is closed (auto_da_alloc), which
@@ -316,9 +302,7 @@ class LinuxFileSystem final : public FileSystem {
     std::string disk = resolved;
     std::free(resolved);
     if (::access((disk + "/partition").c_str(), F_OK) == 0) disk = ParentOf(disk);
-    std::ifstream flag(disk + "/removable");
-    char c = 0;
-    return flag.get(c) && c == '1';
+    return std::ifstream(disk + "/removable").get() == '1';
   }
 
   bool SameFile(const std::string& a, const std::string& b) override {

@@ -49,9 +49,8 @@ class LinuxFileTest : public ::testing::Test {
   std::unique_ptr<FileSystem> fs = MakeLinuxFileSystem();
 };
 
-// Over several calls, from a position after a header to one after a prefix,
-// as the join does; the end of the source is left to Read, and so is a target
-// that is not a Linux file.
+// Over several calls, from after a header to after a prefix, as the join does; the
+// end of the source is left to Read, and so is a target that is not a Linux file.
 TEST_F(LinuxFileTest, KernelCopyMovesBytesBetweenBothPositionsAndLeavesTheRestToRead) {
   const std::string data = RandomBytes((3 << 20) + 5, 11);
   WriteFile(dir / "source", data);
@@ -118,13 +117,13 @@ TEST_F(LinuxFileTest, HeldFilesAreRefusedHereAndInAChildAndLinksNeverWrittenThro
   EXPECT_TRUE(fs->Create(dir / "via/new.001") && fs->OpenRead(link));
 }
 
-// What is not a regular file is refused without blocking on it; a read error
-// is no end of file, a write or sync error no success; a target that refuses
-// the kernel copy gets the rest by Write, from where the source stepped back.
+// What is not a regular file is refused without blocking; a read, write or sync error
+// is told; a target refusing the kernel copy gets the rest by Write, the source stepped back.
 TEST_F(LinuxFileTest, RefusesWhatIsNotAFileAndTellsErrors) {
   const std::string fifo = dir / "pipe", data = RandomBytes(100000, 12);
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   WriteFile(dir / "source", data);
+  WriteFile(dir / "a", "");
   const int before = OpenDescriptors();
   for (const std::string& path : {dir.Path(), std::string("/dev/null"), dir / "missing/a.001"})
     EXPECT_FALSE(fs->OpenRead(path) || fs->Create(path)) << path;
@@ -141,6 +140,9 @@ TEST_F(LinuxFileTest, RefusesWhatIsNotAFileAndTellsErrors) {
               auto again = fs->Create(dir / "again");
               if (fs->OpenRead(fifo) || fs->Create(fifo) || !proc || proc->Flush() || !comm)
                 return false;
+              ::close(0);  // no standard input: the next file gets descriptor 0
+              if (!fs->OpenRead(dir / "a")) return false;
+              if (!fs->Create(dir / "b")) return false;
               const KernelCopy refused = from->CopyTo(*comm, 10);
               const KernelCopy copy = from->CopyTo(*again, 16);
               return refused.stop == KernelCopy::Fallback && refused.copied == 0 &&
@@ -201,9 +203,8 @@ TEST_F(LinuxFileTest, RemovableComesFromTheDiskInSysfs) {
   }
 }
 
-// A true disk-full, on a 1 MiB tmpfs mounted in a child's own mount
-// namespace (nothing stays mounted): each command copies in the kernel until
-// the disk is full and ends with its write notice.
+// A 1 MiB tmpfs mounted in a child's own mount namespace (nothing stays mounted): each
+// command copies in the kernel until the disk is full and ends with its write notice.
 TEST(FullDeviceTest, EachCommandShowsItsWriteNotice) {
   TempDir dir;
   const std::string small = dir / "small";

@@ -1,5 +1,4 @@
-// Names and the header: path parts in both styles, the names the commands
-// form, the 262-byte header and the code page 932 name it holds.
+// Path parts in both styles, the names formed, the header and its code page 932 name.
 #include <gtest/gtest.h>
 
 #include "core/Cp932.h"

@@ -65,9 +65,8 @@ TEST_F(SplitTest, RoundTripsOfRandomSizesAreByteIdentical) {
   }
 }
 
-// Cancelled prompts, piece sizes out of range, more than 999 pieces and
-// sources that cannot be opened end the run with nothing written and the
-// source free again.
+// Cancelled prompts, piece sizes out of range, more than 999 pieces and sources that
+// cannot be opened end the run with nothing written and the source free again.
 TEST_F(SplitTest, EndsEarlyWithoutTouchingAnything) {
   ui.CancelOpen();
   EXPECT_EQ(Split(1024), Outcome::Cancelled);

@@ -45,8 +45,7 @@ class CommandFixture : public ::testing::Test {
       lengths.push_back(FileSize(stem + "." + IntToStrl(k, 3)));
     return lengths;
   }
-  // A piece set cut by hand, independent of the split: the header written
-  // byte by byte, the later pieces plain slices of the data.
+  // A piece set cut by hand, independent of the split: header, then slices of the data.
   static std::vector<std::string> CutSet(const std::string& stem, const std::string& data,
                                          size_t pieceSize, const std::string& name = "photo.jpg",
                                          uint32_t count = 0) {

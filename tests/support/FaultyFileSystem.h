@@ -105,8 +105,7 @@ class FaultyFile final : public File {
     fs_.events.push_back("push:" + path_);
     return !Fault().push && inner_->PushWritten();
   }
-  // Only between handles without read or write faults, so every injected
-  // fault lands on Read or Write, the path a failed kernel copy falls back to.
+  // Only between handles without read or write faults: those land on Read or Write.
   KernelCopy CopyTo(File& to, int64_t n) override {
     auto* target = dynamic_cast<FaultyFile*>(&to);
     if (target == nullptr || HasFault() || target->HasFault()) return {};
