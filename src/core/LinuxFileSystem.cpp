@@ -58,7 +58,7 @@ class SplicePipe {
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0) return nullptr;
     auto pipe = std::make_unique<SplicePipe>(fds[0], fds[1]);
-    ::fcntl(fds[1], F_SETPIPE_SZ, kPipeBytes);  // refused: the size it has
+    ::fcntl(fds[1], F_SETPIPE_SZ, kPipeBytes);  // if refused, the size it has
     pipe->capacity_ = ::fcntl(fds[1], F_GETPIPE_SZ);
     return pipe->capacity_ > 0 ? std::move(pipe) : nullptr;
   }
