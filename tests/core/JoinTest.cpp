@@ -69,8 +69,7 @@ TEST_F(JoinTest, MissingPiecesUntilCancelKeepWhatWasCopied) {
   EXPECT_EQ(ui.Calls().back(), "status:");
 }
 
-// A first piece that cannot be opened ends with its notice alone; a bad
-// header ends before the output prompt, with the clean-up.
+// An unopenable first piece ends with its notice alone; a bad header, before the output prompt.
 TEST_F(JoinTest, FirstPiecesThatCannotBeOpenedOrReadAreRefused) {
   const std::string fifo = dir / "fifo.001";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);

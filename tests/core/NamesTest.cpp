@@ -22,6 +22,8 @@ TEST(PathParts, SplitIntoNameFolderExtensionDriveAndRoot) {
       Row{W, "C:\\data\\photo.jpg", "photo.jpg", "C:\\data\\", ".jpg", "C:", "C:\\"},
       Row{W, "D:\\old.files\\backup", "backup", "D:\\old.files\\", "", "D:", "D:\\"},
       Row{W, "C:photo.jpg", "photo.jpg", "C:", ".jpg", "C:", "C:\\"},
+      Row{W, "C:", "", "C:", "", "C:", "C:\\"},
+      Row{W, "\\\\", "", "\\\\", "", "\\\\", "\\\\\\"},
       Row{W, "archive.tar.gz", "archive.tar.gz", "", ".gz", "", "\\"},
       Row{W, "\\\\srv\\share\\d\\f.txt", "f.txt", "\\\\srv\\share\\d\\", ".txt", "\\\\srv\\share", "\\\\srv\\share\\"},
       Row{W, "\\\\srv\\share", "share", "\\\\srv\\", "", "\\\\srv\\share", "\\\\srv\\share\\"},
@@ -31,6 +33,7 @@ TEST(PathParts, SplitIntoNameFolderExtensionDriveAndRoot) {
       Row{W, "C:\\\x83\x5C\\f.txt", "f.txt", "C:\\\x83\x5C\\", ".txt", "C:", "C:\\"},
       Row{W, "x\\\x83\x5C.dat", "\x83\x5C.dat", "x\\", ".dat", "", "\\"},
       Row{W, "\x83\x83\\f", "f", "\x83\x83\\", "", "", "\\"},  // two lead bytes: one character
+      Row{W, "\x83\x83\x83\\f", "\x83\x83\x83\\f", "", "", "", "\\"},  // three: the "\\" is the last's
       Row{P, "/data/photo.jpg", "photo.jpg", "/data/", ".jpg", "", "/data/"},
       Row{P, "a.b/c", "c", "a.b/", "", "", "a.b/"},
       Row{P, "C:\\x\\y.txt", "C:\\x\\y.txt", "", ".txt", "", "."},

@@ -11,7 +11,6 @@ namespace {
 
 class SplitTest : public CommandFixture {
  protected:
-  // A source in the folder, confirmed in the source prompt.
   std::string Source(size_t size, const std::string& name = "photo.jpg") {
     source_ = dir / name;
     WriteFile(source_, RandomBytes(size, static_cast<uint32_t>(size)));
@@ -27,9 +26,9 @@ class SplitTest : public CommandFixture {
 TEST_F(SplitTest, RoundTripsOfRandomSizesAreByteIdentical) {
   std::mt19937 rng(42);
   for (int i = 0; i < 14; ++i) {
-    const size_t sizes[] = {0, 762, (3 << 20) + 77, 1022714};  // 1, 1, 4 and 999 pieces
-    const size_t size = i < 4 ? sizes[i] : rng() % 40000;
-    const int kb = i == 2 ? 1024 : i == 3 ? 1 : 1 + static_cast<int>(rng() % 8);
+    const size_t sizes[] = {0, 1, 762, (3 << 20) + 77, 1022714};  // 1, 1, 1, 4 and 999 pieces
+    const size_t size = i < 5 ? sizes[i] : rng() % 40000;
+    const int kb = i == 3 ? 1024 : i == 4 ? 1 : 1 + static_cast<int>(rng() % 8);
     SCOPED_TRACE(std::to_string(size) + " bytes at " + std::to_string(kb) + " KB");
     TempDir d;
     const std::string source = d / "元データ.bin", data = RandomBytes(size, i);

@@ -93,8 +93,7 @@ TEST_F(StopTest, StopsAtEachPointWithTheFileInWorkFlushedAndAPrefixWritten) {
   EXPECT_TRUE(ReadFile(dir / "photo.jpg") == kData);
 }
 
-// On a removable drive each piece is pushed out as it goes and flushed before
-// the next medium is asked for.
+// On a removable drive a piece is pushed as it goes, flushed before the next is asked for.
 TEST_F(StopTest, ProgressRisesToTheWholeRunAndEachPieceReachesTheMedium) {
   for (bool split : {false, true}) {
     SCOPED_TRACE(split ? "split" : "join");
