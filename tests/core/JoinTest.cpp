@@ -109,11 +109,11 @@ TEST_F(JoinTest, OutputNamingAPieceOfTheSetOrALinkIsRefusedAndLeavesAllIntact) {
   const std::string later = ReadFile(paths[2]) + ReadFile(paths[3]);
   TempDir other;
   WriteFile(other / "victim", "victim bytes");
-  ASSERT_EQ(link(paths[3].c_str(), (dir / "hard").c_str()), 0);
+  for (const int k : {1, 3}) ASSERT_EQ(link(paths[k].c_str(), (paths[k] + "h").c_str()), 0);
   ASSERT_EQ(symlink((other / "victim").c_str(), (dir / "planted").c_str()), 0);
   ASSERT_EQ(symlink((other / "new").c_str(), (dir / "dangling").c_str()), 0);
-  for (const std::string& out :
-       {paths[0], paths[2], dir / "./a.003", dir / "hard", dir / "planted", dir / "dangling"}) {
+  for (const std::string& out : {paths[0], paths[2], dir / "./a.003", paths[1] + "h",
+                                 paths[3] + "h", dir / "planted", dir / "dangling"}) {
     ui = ScriptedInteraction();
     ExpectEndedWithNotice(Join(paths[0], out), Outcome::OutputCreateFailed);
   }
