@@ -194,11 +194,9 @@ class LinuxFile final : public File {
   }
 
  private:
+  // Not interrupted by signals: no EINTR to retry.
   bool SyncRange(off_t from, off_t length, unsigned flags) {
-    while (::sync_file_range(fd_, from, length, flags) != 0) {
-      if (errno != EINTR) return false;
-    }
-    return true;
+    return ::sync_file_range(fd_, from, length, flags) == 0;
   }
 
   const int fd_;

@@ -33,7 +33,6 @@ class FaultyFileSystem : public FileSystem {
   std::optional<bool> removable;                          // none: the real answer
   std::vector<std::string> events;
   int64_t kernelCopied = 0;  // bytes the handles moved by the kernel copy
-  // Runs before each Read, Write and kernel copy, with the file's path.
   std::function<void(const std::string& path)> onChunk;
   // From the Nth query on (counted from 1) free space answers `status`.
   void FailFreeSpace(SpaceStatus status, int fromQuery = 1) {
