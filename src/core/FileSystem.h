@@ -10,6 +10,8 @@
 //    A path whose last part is a symbolic link fails: it is never written through.
 //  - Read and Write move the whole count unless the end of the file (read) or
 //    a full device (write) comes first; -1 on failure.
+//  - Close reports what the system says when the file is let go: a network or
+//    FUSE file system may tell of a full quota or a failed write only there.
 #pragma once
 
 #include <cstdint>
@@ -33,7 +35,7 @@ struct KernelCopy {
 
 class File {
  public:
-  virtual ~File() = default;  // closes the file, once
+  virtual ~File() = default;  // closes the file if Close has not, ignoring the result
   File() = default;
   File(const File&) = delete;
   File& operator=(const File&) = delete;
@@ -48,6 +50,9 @@ class File {
   virtual int64_t Write(const void* buffer, int64_t n) = 0;
   // Pushes written data to the medium (fsync).
   virtual bool Flush() = 0;
+  // Closes the file now; false when the system reports a failure in doing so.
+  // Nothing else may be asked of the file afterwards.
+  virtual bool Close() = 0;
   // Called as writing goes on: starts pushing what was written since the
   // last call to the medium, and waits until what an earlier call started is
   // there, so writing keeps the medium's pace instead of filling memory.
@@ -75,6 +80,9 @@ class FileSystem {
   virtual std::unique_ptr<File> Create(const std::string& path) = 0;
   // Something that is not a folder exists at the path.
   virtual bool Exists(const std::string& path) = 0;
+  // Size of the regular file at the path, without opening it; -1 when there
+  // is none or its size cannot be had.
+  virtual int64_t SizeOf(const std::string& path) = 0;
   // Free space of the volume that holds `root` (a folder).
   virtual FreeSpace FreeSpaceAt(const std::string& root) = 0;
   // Whether the volume holding `path` sits on a removable drive.
@@ -83,10 +91,16 @@ class FileSystem {
   virtual bool SameFile(const std::string& a, const std::string& b) = 0;
 };
 
+// The real one of the platform this program is built for.
+std::unique_ptr<FileSystem> MakeNativeFileSystem();
 // The real one, on Linux system calls.
 std::unique_ptr<FileSystem> MakeLinuxFileSystem();
+// How a file is locked against other programs: flock(2), or a stand-in.
+using LockCall = int (*)(int fd, int operation);
 // The same, reading the drive flags from a sysfs tree at `sysfsRoot` instead
-// of /sys, so tests can fake a removable disk.
-std::unique_ptr<FileSystem> MakeLinuxFileSystemForTest(const std::string& sysfsRoot);
+// of /sys and locking with `lock`, so tests can fake a removable disk and the
+// locks of other file systems.
+std::unique_ptr<FileSystem> MakeLinuxFileSystemForTest(const std::string& sysfsRoot,
+                                                       LockCall lock);
 
 }  // namespace tolvanix

@@ -1,7 +1,10 @@
-// FileSystem on Linux system calls. No sharing is built from flock: every
-// handle takes an exclusive lock on its own open file description, so a
-// second open of the same file fails whether it comes from this process or
-// from another program that locks.
+// FileSystem on Linux system calls. No sharing is built from two things:
+//  - every file this process holds is noted by its identity (device and
+//    inode), so a second open of it here fails on any file system;
+//  - every handle takes an exclusive flock on its own open file description,
+//    so another program that locks cannot have it either. Where the file
+//    system cannot lock as asked (NFS locks a file open for reading only
+//    shared, and some have no locks at all) a handle makes do with less.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -13,6 +16,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
+#include <mutex>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -72,12 +77,43 @@ class SplicePipe {
   int64_t capacity_ = 0;
 };
 
+// The identities of the files this process holds, whatever the file system.
+class HeldFiles {
+ public:
+  using Identity = std::pair<dev_t, ino_t>;
+  // False when the file is held already.
+  static bool Take(const Identity& id) {
+    std::lock_guard<std::mutex> guard(mutex_);
+    return held_.insert(id).second;
+  }
+  static void Release(const Identity& id) {
+    std::lock_guard<std::mutex> guard(mutex_);
+    held_.erase(id);
+  }
+
+ private:
+  static inline std::mutex mutex_;
+  static inline std::set<Identity> held_;
+};
+
 class LinuxFile final : public File {
  public:
-  explicit LinuxFile(int fd) : fd_(fd) {}
+  LinuxFile(int fd, HeldFiles::Identity id) : fd_(fd), id_(id) {}
+  ~LinuxFile() override {
+    if (fd_ >= 0) Close();
+  }
+
   // A close interrupted by a signal has still released the descriptor on
-  // Linux, so it is never retried.
-  ~LinuxFile() override { ::close(fd_); }
+  // Linux, so it is never retried; it may not have said all, so it fails.
+  bool Close() override {
+    if (fd_ < 0) return false;
+    pipe_.reset();
+    const bool closed = ::close(std::exchange(fd_, -1)) == 0;
+    HeldFiles::Release(id_);
+    return closed;
+  }
+
+  int Fd() const { return fd_; }
 
   int64_t Size() override {
     struct stat st;
@@ -199,22 +235,42 @@ class LinuxFile final : public File {
     return ::sync_file_range(fd_, from, length, flags) == 0;
   }
 
-  const int fd_;
+  int fd_;
+  const HeldFiles::Identity id_;
   std::unique_ptr<SplicePipe> pipe_;
   off_t started_ = 0;  // pushing to the medium has started up to here
   off_t waited_ = 0;   // and is known done up to here
 };
 
-// A regular file, locked for us alone, and blocking again: O_NONBLOCK was
-// only there for the open, and some filesystems (FUSE) pass it on to reads.
-bool HoldRegularFile(int fd) {
-  struct stat st;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    if (errno != EINTR) return false;
+// Keeps other programs off the file. An exclusive lock first; where the file
+// system cannot take it as asked (NFS refuses an exclusive lock on a file open
+// only for reading with EBADF; ENOLCK and EOPNOTSUPP where there are no
+// locks), a shared one, and at worst none. A lock held elsewhere refuses.
+bool LockAgainstOthers(int fd, LockCall lock) {
+  for (const int operation : {LOCK_EX, LOCK_SH}) {
+    int rc;
+    while ((rc = lock(fd, operation | LOCK_NB)) != 0 && errno == EINTR) {
+    }
+    if (rc == 0) return true;
+    if (errno != EBADF && errno != ENOLCK && errno != EOPNOTSUPP) return false;
   }
-  int flags = ::fcntl(fd, F_GETFL);
-  return flags != -1 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
+  return true;
+}
+
+// A regular file, not held by this process already, locked against others,
+// and blocking again: O_NONBLOCK was only there for the open, and some
+// filesystems (FUSE) pass it on to reads. `st` is filled in.
+std::unique_ptr<LinuxFile> HoldRegularFile(Descriptor& fd, struct stat& st, LockCall lock) {
+  if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
+  const HeldFiles::Identity id{st.st_dev, st.st_ino};
+  if (!HeldFiles::Take(id)) return nullptr;
+  const int flags = ::fcntl(fd.get(), F_GETFL);
+  if (!LockAgainstOthers(fd.get(), lock) || flags == -1 ||
+      ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    HeldFiles::Release(id);
+    return nullptr;
+  }
+  return std::make_unique<LinuxFile>(fd.release(), id);
 }
 
 // The folder part of a path, for walking up to an existing parent.
@@ -244,14 +300,16 @@ bool DeviceOf(std::string path, dev_t* dev) {
 
 class LinuxFileSystem final : public FileSystem {
  public:
-  explicit LinuxFileSystem(std::string sysfsRoot) : sysfs_(std::move(sysfsRoot)) {}
+  LinuxFileSystem(std::string sysfsRoot, LockCall lock)
+      : sysfs_(std::move(sysfsRoot)), lock_(lock) {}
 
   // O_NONBLOCK keeps a FIFO from waiting for a writer before fstat can
   // refuse it.
   std::unique_ptr<File> OpenRead(const std::string& path) override {
     Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (fd.get() < 0 || !HoldRegularFile(fd.get())) return nullptr;
-    return std::make_unique<LinuxFile>(fd.release());
+    struct stat st;
+    if (fd.get() < 0) return nullptr;
+    return HoldRegularFile(fd, st, lock_);
   }
 
   // No O_TRUNC: the file is emptied only once the lock is ours, so a path
@@ -261,19 +319,25 @@ class LinuxFileSystem final : public FileSystem {
   std::unique_ptr<File> Create(const std::string& path) override {
     Descriptor fd(::open(path.c_str(),
                          O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666));
-    if (fd.get() < 0 || !HoldRegularFile(fd.get())) return nullptr;
+    if (fd.get() < 0) return nullptr;
+    struct stat st;
+    auto file = HoldRegularFile(fd, st, lock_);
     // Only a file with bytes is truncated: ext4 answers a truncate to 0 by
     // writing the whole file out when it is closed (auto_da_alloc), which
     // stalls every close of a new piece or output for nothing.
-    struct stat st;
-    if (::fstat(fd.get(), &st) != 0) return nullptr;
-    if (st.st_size != 0 && ::ftruncate(fd.get(), 0) != 0) return nullptr;
-    return std::make_unique<LinuxFile>(fd.release());
+    if (file && st.st_size != 0 && ::ftruncate(file->Fd(), 0) != 0) return nullptr;
+    return file;
   }
 
   bool Exists(const std::string& path) override {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+  }
+
+  int64_t SizeOf(const std::string& path) override {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+    return static_cast<int64_t>(st.st_size);
   }
 
   // A medium swapped on Linux mounts elsewhere, so the old folder vanishes:
@@ -311,16 +375,20 @@ class LinuxFileSystem final : public FileSystem {
 
  private:
   const std::string sysfs_;
+  const LockCall lock_;
 };
 
 }  // namespace
 
+std::unique_ptr<FileSystem> MakeNativeFileSystem() { return MakeLinuxFileSystem(); }
+
 std::unique_ptr<FileSystem> MakeLinuxFileSystem() {
-  return std::make_unique<LinuxFileSystem>("/sys");
+  return std::make_unique<LinuxFileSystem>("/sys", ::flock);
 }
 
-std::unique_ptr<FileSystem> MakeLinuxFileSystemForTest(const std::string& sysfsRoot) {
-  return std::make_unique<LinuxFileSystem>(sysfsRoot);
+std::unique_ptr<FileSystem> MakeLinuxFileSystemForTest(const std::string& sysfsRoot,
+                                                       LockCall lock) {
+  return std::make_unique<LinuxFileSystem>(sysfsRoot, lock);
 }
 
 }  // namespace tolvanix

@@ -196,7 +196,7 @@ TEST_F(LinuxFileTest, RemovableComesFromTheDiskInSysfs) {
       std::filesystem::create_directory_symlink("../../" + std::string(c.target),
                                                 sys + "/dev/block/" + node);
     }
-    auto fake = MakeLinuxFileSystemForTest(sys);
+    auto fake = MakeLinuxFileSystemForTest(sys, ::flock);
     // A destination not made yet answers for the folder that will hold it.
     for (const std::string& path : {dir.Path(), dir / "new//folder/a.001", dir / "file/a.001"})
       EXPECT_EQ(fake->IsRemovable(path), c.removable) << c.name << " " << path;

@@ -23,6 +23,7 @@ class FaultyFileSystem : public FileSystem {
     int64_t writeAfter = -1;   // the Write crossing this mark writes up to it and returns
     bool writeError = false;   // that short count (a full device), or -1 with writeError
     bool flush = false;        // Flush returns false
+    bool close = false;        // Close returns false, the file closed all the same
     bool push = false;         // PushWritten returns false
     int64_t size = -1;         // what Size reports, if not the truth
     int64_t kernelAfter = -1;  // the kernel copy out of the file stops at this mark,
@@ -49,6 +50,7 @@ class FaultyFileSystem : public FileSystem {
     return Wrap(path, faults[path].open ? nullptr : inner_->Create(path));
   }
   bool Exists(const std::string& path) override { return inner_->Exists(path); }
+  int64_t SizeOf(const std::string& path) override { return inner_->SizeOf(path); }
   FreeSpace FreeSpaceAt(const std::string& root) override {
     events.push_back("space:" + root);
     if (++spaceQueries_ >= spaceFailureFrom_ && spaceFailure_) return {*spaceFailure_, 0};
@@ -75,8 +77,13 @@ class FaultyFile final : public File {
   FaultyFile(std::string path, std::unique_ptr<File> inner, FaultyFileSystem& fs)
       : path_(std::move(path)), inner_(std::move(inner)), fs_(fs) {}
   ~FaultyFile() override {
+    if (inner_) Close();
+  }
+  bool Close() override {
+    const bool closed = inner_->Close();
     inner_.reset();  // really closed before "close:" is logged
     fs_.events.push_back("close:" + path_);
+    return closed && !Fault().close;
   }
   int64_t Size() override { return Fault().size >= 0 ? Fault().size : inner_->Size(); }
   int64_t Read(void* buffer, int64_t n) override {
