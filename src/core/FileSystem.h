@@ -100,7 +100,6 @@ using LockCall = int (*)(int fd, int operation);
 // The same, reading the drive flags from a sysfs tree at `sysfsRoot` instead
 // of /sys and locking with `lock`, so tests can fake a removable disk and the
 // locks of other file systems.
-std::unique_ptr<FileSystem> MakeLinuxFileSystemForTest(const std::string& sysfsRoot,
-                                                       LockCall lock);
+std::unique_ptr<FileSystem> MakeLinuxFileSystemForTest(const std::string& sysfsRoot, LockCall lock);
 
 }  // namespace tolvanix
