@@ -60,6 +60,10 @@ class RunControl {
   // The share of the whole run done, from 0 to 1.
   virtual void Progress(double fraction) = 0;
   virtual bool StopRequested() = 0;
+  // Asked right before the run creates a piece or its output, which it cannot
+  // take back: false stops it there. A watcher that is asking the user
+  // whether to stop waits here for the answer.
+  virtual bool Proceed() { return !StopRequested(); }
 };
 
 // What a command works with: the user, the disk, the window's dialogs and
