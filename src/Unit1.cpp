@@ -14,6 +14,8 @@
 
 #include "Unit2.h"
 #include "core/PieceFormat.h"
+#include "forms/DialogRules.h"
+#include "forms/FormDescriptions.h"
 #include "ui/CommandLine.h"
 #include "ui/CommandRunner.h"
 #include "ui/Controls.h"
@@ -24,9 +26,9 @@
 #include "ui/SpinEdit.h"
 #include "ui/StatusLine.h"
 
+using tolvanix::Geometry;
 using tolvanix::NewButton;
 using tolvanix::NewLabel;
-using tolvanix::PlaceSelfSized;
 
 TForm1::TForm1(QWidget* Owner)
     : QWidget(Owner, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -37,11 +39,12 @@ TForm1::TForm1(QWidget* Owner)
       OpenDialog2(dialogs_.OpenDialog2),
       SaveDialog2(dialogs_.SaveDialog2),
       OpenDialog3(dialogs_.OpenDialog3) {
-  setObjectName(QStringLiteral("Form1"));
-  setWindowTitle(QString::fromUtf8(tolvanix::kApplicationTitle));
+  const tolvanix::FormDescription& form = tolvanix::Form1Description();
+  setObjectName(QString::fromLatin1(form.name));
+  setWindowTitle(QString::fromStdString(form.caption));
   setWindowIcon(tolvanix::ProgramIcon());
   setFont(tolvanix::WindowFont());
-  setFixedSize(291, 122);
+  setFixedSize(form.clientWidth, form.clientHeight);
   setAcceptDrops(true);
 
   // Creation order is drawing order, back to front: Label3 lies over Bevel1.
@@ -50,28 +53,27 @@ TForm1::TForm1(QWidget* Owner)
   // Lowered: one dark line top and left, one light line bottom and right.
   Bevel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   Bevel1->setLineWidth(1);
-  Bevel1->setGeometry(0, 88, 289, 33);
+  Bevel1->setGeometry(Geometry(form.Control("Bevel1")));
 
-  Label1 = NewLabel(this, "Label1", QStringLiteral("分割サイズ"));
-  PlaceSelfSized(Label1, 8, 40);
-  Label2 = NewLabel(this, "Label2", QStringLiteral("KB"));
-  PlaceSelfSized(Label2, 80, 72);
+  Label1 = NewLabel(this, form.Control("Label1"));
+  Label2 = NewLabel(this, form.Control("Label2"));
 
   // One line, cut off at its right edge, over the bar of a run's progress.
   Label3 = new tolvanix::StatusLine(this);
   Label3->setObjectName(QStringLiteral("Label3"));
-  Label3->setGeometry(8, 96, 273, 17);
+  Label3->setGeometry(Geometry(form.Control("Label3")));
 
-  Button1 = NewButton(this, "Button1", QStringLiteral("分割"), {8, 8, 129, 25});
-  Button2 = NewButton(this, "Button2", QStringLiteral("結合"), {152, 8, 129, 25});
-  Button3 = NewButton(this, "Button3", QStringLiteral("終了"), {200, 56, 81, 25});
+  Button1 = NewButton(this, form.Control("Button1"));
+  Button2 = NewButton(this, form.Control("Button2"));
+  Button3 = NewButton(this, form.Control("Button3"));
 
+  const tolvanix::ControlDescription& spin = form.Control("SpinEdit1");
   SpinEdit1 = new tolvanix::TSpinEdit(this);
-  SpinEdit1->setObjectName(QStringLiteral("SpinEdit1"));
-  SpinEdit1->setGeometry(8, 56, 65, 21);
-  SpinEdit1->setValue(1024);
+  SpinEdit1->setObjectName(QString::fromLatin1(spin.name));
+  SpinEdit1->setGeometry(Geometry(spin));
+  SpinEdit1->setText(QString::fromStdString(spin.text));
 
-  Button4 = NewButton(this, "Button4", QStringLiteral("About"), {120, 56, 73, 25});
+  Button4 = NewButton(this, form.Control("Button4"));
 
   setTabOrder(Button1, Button2);
   setTabOrder(Button2, Button3);
@@ -153,7 +155,7 @@ void TForm1::OpenFile(const QString& path, OpenAs as) {
   // Where a file dialog confirming this file leaves the process.
   QDir::setCurrent(QFileInfo(path).absolutePath());
   const std::string file = QFile::encodeName(path).toStdString();
-  if (as == OpenAs::Join || (as == OpenAs::ByName && tolvanix::OpensAsJoin(path))) {
+  if (as == OpenAs::Join || (as == OpenAs::ByName && tolvanix::OpensAsJoin(file))) {
     RunJoinWith(&file);
   } else {
     RunSplitWith(&file);

@@ -8,6 +8,8 @@
 #include <QShowEvent>
 #include <QUrl>
 
+#include "forms/FormDescriptions.h"
+#include "forms/Texts.h"
 #include "ui/Controls.h"
 #include "ui/Fonts.h"
 #include "ui/OpenUrl.h"
@@ -15,58 +17,51 @@
 #include "ui/ProgramIcon.h"
 
 namespace tolvanix {
-namespace {
-
-// The maker's data. The web page address is held apart from its label:
-// the browser button opens this constant, never the label's text.
-constexpr char kCopyrightLine[] = "Copyright (C) 2026 Tolvanix project";  // fits 12 px
-constexpr char kContactAddress[] = "tolvanix@example.org";
-constexpr char kWebPageAddress[] = "https://www.example.org/tolvanix/";
-
-}  // namespace
 
 TForm2::TForm2(QWidget* Owner) : QDialog(Owner) {
-  setObjectName(QStringLiteral("Form2"));
-  setWindowTitle(QStringLiteral("Tolvanixについて"));
+  const FormDescription& form = Form2Description();
+  setObjectName(QString::fromLatin1(form.name));
+  setWindowTitle(QString::fromStdString(form.caption));
   // Fixed dialog frame with the close button only.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-  setFixedSize(248, 147);
+  setFixedSize(form.clientWidth, form.clientHeight);
   // Set before the controls exist, so that they inherit it as they are made.
   setFont(WindowFont());
 
   const QPixmap icon = ProgramPixmap();
   setWindowIcon(icon);
 
-  Label5 = NewLabel(this, "Label5", QStringLiteral("Tolvanix Ver1.0"));
-  QFont headingFont = FixedPitchFont(19);
-  headingFont.setBold(true);
-  headingFont.setItalic(true);
-  Label5->setFont(headingFont);
-  QPalette headingPalette = Label5->palette();
-  headingPalette.setColor(QPalette::WindowText, QColor(0x00, 0x80, 0x00));  // clGreen
-  Label5->setPalette(headingPalette);
-  Label5->setGeometry(56, 14, 177, 19);
+  // A label's own font, set before it sizes itself to its text.
+  const auto label = [this, &form](const char* name) {
+    const ControlDescription& c = form.Control(name);
+    QLabel* l = NewLabel(this, name, QString::fromStdString(c.text));
+    if (const FontDescription* f = c.font) {
+      QFont font = FixedPitchFont(f->pixels);
+      font.setBold(f->bold);
+      font.setItalic(f->italic);
+      l->setFont(font);
+      QPalette colour = l->palette();
+      colour.setColor(QPalette::WindowText, QColor(static_cast<QRgb>(f->rgb)));
+      l->setPalette(colour);
+    }
+    c.autoSize ? PlaceSelfSized(l, c.rect.left, c.rect.top) : l->setGeometry(Geometry(c));
+    return l;
+  };
+  Label5 = label("Label5");
+  Label4 = label("Label4");
 
-  Label4 = NewLabel(this, "Label4", QString::fromLatin1(kCopyrightLine));
-  PlaceSelfSized(Label4, 24, 53);
-
-  Image1 = NewLabel(this, "Image1", QString());
+  Image1 = NewLabel(this, form.Control("Image1"));
   Image1->setPixmap(icon);
-  Image1->setGeometry(8, 8, 32, 32);
 
-  Label1 = NewLabel(this, "Label1", QStringLiteral("e-mail:") + QLatin1String(kContactAddress));
-  Label1->setFont(FixedPitchFont(12));
-  PlaceSelfSized(Label1, 32, 72);
+  Label1 = label("Label1");
+  Label2 = label("Label2");
 
-  Label2 = NewLabel(this, "Label2", QStringLiteral(" ") + QLatin1String(kWebPageAddress));
-  PlaceSelfSized(Label2, 16, 88);
-
-  Button2 = NewButton(this, "Button2", QStringLiteral("ブラウザ"), QRect(56, 112, 81, 25));
+  Button2 = NewButton(this, form.Control("Button2"));
   connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(Button2); });
 
-  Button1 = NewButton(this, "Button1", QStringLiteral("OK"), QRect(152, 112, 80, 25));
-  Button1->setDefault(true);
+  Button1 = NewButton(this, form.Control("Button1"));
+  Button1->setDefault(form.Control("Button1").isDefault);
   connect(Button1, &QPushButton::clicked, this, [this] { done(mrOk); });
 
   setTabOrder(Button2, Button1);

@@ -6,6 +6,8 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include "forms/Texts.h"
+
 namespace tolvanix {
 
 namespace {
@@ -39,8 +41,6 @@ CommandLine Refused(QString error, QString notice) {
 
 }  // namespace
 
-bool OpensAsJoin(const QString& path) { return path.endsWith(QLatin1String(".001")); }
-
 QString DroppedFile(const QMimeData* data) {
   if (!data || !data->hasUrls()) return {};
   const QList<QUrl> urls = data->urls();
@@ -63,8 +63,8 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
                                QStringLiteral("[FILE]"));
 
   if (!parser.parse(arguments)) {
-    return Refused(parser.errorText(), QStringLiteral("不明なオプションが指定されました。\r\n") +
-                                           UnknownOption(arguments));
+    return Refused(parser.errorText(),
+                   QString::fromUtf8(kUnknownOption) + UnknownOption(arguments));
   }
   CommandLine line;
   if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
@@ -83,7 +83,7 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
   if (files.isEmpty()) return line;
   if (files.size() > 1) {
     return Refused(QStringLiteral("one file at a time, not %1").arg(files.size()),
-                   QStringLiteral("ファイルは1つだけ指定してください。"));
+                   QString::fromUtf8(kOneFileOnly));
   }
   const QString& given = files[0];
   const QString path = given.startsWith(QLatin1String("file:"), Qt::CaseInsensitive)
@@ -95,7 +95,7 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
   if (path.isEmpty() || !info.exists()) {
     const QString named = path.isEmpty() ? given : path;
     return Refused(named + QStringLiteral(": No such file or directory"),
-                   QStringLiteral("ファイルが見つかりません。\r\n") + named);
+                   QString::fromUtf8(kFileNotFound) + named);
   }
   line.action = CommandLine::Action::Open;
   line.file = info.absoluteFilePath();

@@ -11,9 +11,6 @@ class QMimeData;
 
 namespace tolvanix {
 
-// True for a name ending in ".001".
-bool OpensAsJoin(const QString& path);
-
 // The one local file of a drop, absolute; empty when the drop holds anything
 // else: several entries, a folder, a remote URL, a file that is not there.
 QString DroppedFile(const QMimeData* data);

@@ -122,8 +122,7 @@ void CommandRunner::RequestStop() {
 }
 
 bool CommandRunner::AskToStop() {
-  const char* text = kind_ == Kind::Split ? "ファイルの分割を中止して終了しますか？"
-                                          : "ファイルの結合を中止して終了しますか？";
+  const char* text = kind_ == Kind::Split ? kStopSplitQuestion : kStopJoinQuestion;
   return AskYesNo(window_, text, &question_);
 }
 

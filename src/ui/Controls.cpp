@@ -25,4 +25,23 @@ void PlaceSelfSized(QLabel* label, int left, int top) {
   label->move(left, top);
 }
 
+QRect Geometry(const ControlDescription& control) {
+  const Rect& r = control.rect;
+  return {r.left, r.top, r.width, r.height};
+}
+
+QPushButton* NewButton(QWidget* parent, const ControlDescription& control) {
+  return NewButton(parent, control.name, QString::fromStdString(control.text), Geometry(control));
+}
+
+QLabel* NewLabel(QWidget* parent, const ControlDescription& control) {
+  QLabel* label = NewLabel(parent, control.name, QString::fromStdString(control.text));
+  if (control.autoSize) {
+    PlaceSelfSized(label, control.rect.left, control.rect.top);
+  } else {
+    label->setGeometry(Geometry(control));
+  }
+  return label;
+}
+
 }  // namespace tolvanix

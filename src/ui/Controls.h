@@ -4,6 +4,8 @@
 
 #include <QRect>
 
+#include "forms/FormDescriptions.h"
+
 class QLabel;
 class QPushButton;
 class QString;
@@ -17,5 +19,11 @@ QPushButton* NewButton(QWidget* parent, const char* name, const QString& text,
 QLabel* NewLabel(QWidget* parent, const char* name, const QString& text);
 // A label that sizes itself to its text in its own font.
 void PlaceSelfSized(QLabel* label, int left, int top);
+
+// The same from a window description: named, with its text, placed and
+// sized as described (a self-sizing label to its text).
+QRect Geometry(const ControlDescription& control);
+QPushButton* NewButton(QWidget* parent, const ControlDescription& control);
+QLabel* NewLabel(QWidget* parent, const ControlDescription& control);
 
 }  // namespace tolvanix

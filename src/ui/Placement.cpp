@@ -3,7 +3,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
-#include <algorithm>
+
+#include "forms/FormDescriptions.h"
 
 namespace tolvanix {
 
@@ -21,8 +22,9 @@ void CentreOnScreen(QWidget* window) {
     // the same kind and stands in for it.
     outer += owner->frameGeometry().size() - owner->size();
   }
-  window->move(screen.x() + std::max(0, (screen.width() - outer.width()) / 2),
-               screen.y() + std::max(0, (screen.height() - outer.height()) / 2));
+  const Point at = CentredOn({screen.x(), screen.y(), screen.width(), screen.height()},
+                             outer.width(), outer.height());
+  window->move(at.x, at.y);
 }
 
 }  // namespace tolvanix

@@ -22,34 +22,31 @@
 #include <algorithm>
 #include <vector>
 
+#include "forms/DialogRules.h"
+#include "forms/FormDescriptions.h"
 #include "ui/Placement.h"
 
 namespace tolvanix {
 
 QStringList QtNameFilters(const std::string& filter) {
   QStringList result;
-  if (filter.empty()) return result;
-  const QStringList parts = QString::fromStdString(filter).split(u'|');
-  // An unpaired last description lists nothing and is left out.
-  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+  for (const FilterEntry& entry : FilterEntries(filter)) {
     QStringList patterns;
-    for (const QString& p : parts[i + 1].split(u';', Qt::SkipEmptyParts)) {
+    for (const QString& p :
+         QString::fromStdString(entry.patterns).split(u';', Qt::SkipEmptyParts)) {
       const QString pattern = p.trimmed();
       // Qt's "*.*" needs a dot in the name; the format's means every file.
       patterns << (pattern == QLatin1String("*.*") ? QStringLiteral("*") : pattern);
     }
     if (patterns.isEmpty()) patterns << QStringLiteral("*");
-    result << parts[i] + QStringLiteral(" (") + patterns.join(u' ') + u')';
+    result << QString::fromStdString(entry.description) + QStringLiteral(" (") +
+                  patterns.join(u' ') + u')';
   }
   return result;
 }
 
 QString QtDefaultSuffix(const std::string& defaultExt) {
-  QString ext = QString::fromStdString(defaultExt);
-  if (ext.startsWith(u'*')) ext.remove(0, 1);
-  if (ext.startsWith(u'.')) ext.remove(0, 1);
-  if (ext.contains(u'*') || ext.contains(u'?')) return QString();
-  return ext;
+  return QString::fromStdString(DefaultSuffix(defaultExt));
 }
 
 namespace {
@@ -124,7 +121,8 @@ class CentredMessageBox final : public QMessageBox {
     for (QPushButton* b : buttons_) b->setMinimumWidth(width);
     QMessageBox::showEvent(event);  // sizes the box to its text
     const QRect s = ScreenOf(this);
-    move(s.x() + (s.width() - this->width()) / 2, s.y() + (s.height() - height()) / 2);
+    const Point at = CentredOn({s.x(), s.y(), s.width(), s.height()}, this->width(), height());
+    move(at.x, at.y);
   }
 
  private:
@@ -175,7 +173,8 @@ class FileDialog final : public QFileDialog {
     QFileDialog::showEvent(event);
     // Centred across, a third of the remaining height above.
     const QRect s = ScreenOf(this);
-    move(s.x() + (s.width() - width()) / 2, s.y() + (s.height() - height()) / 3);
+    const Point at = DialogPlaceOn({s.x(), s.y(), s.width(), s.height()}, width(), height());
+    move(at.x, at.y);
   }
 
   // A confirmed name that names an existing file is that file: Qt would add
@@ -224,7 +223,7 @@ QtInteraction::~QtInteraction() { SetBusyCursor(false); }
 
 void QtInteraction::ShowNotice(const std::string& text) {
   CentredMessageBox box(window_, kApplicationTitle, QMessageBox::NoIcon, text);
-  QPushButton* ok = box.AddButton("OK");
+  QPushButton* ok = box.AddButton(kOkButton);
   box.setDefaultButton(ok);
   box.setEscapeButton(ok);  // Esc and the title bar's close answer OK
   CursorLift lift;
@@ -233,9 +232,9 @@ void QtInteraction::ShowNotice(const std::string& text) {
 
 int QtInteraction::AskYesNoCancel(const std::string& text) {
   CentredMessageBox box(window_, kWarningCaption, QMessageBox::Warning, text);
-  QPushButton* yes = box.AddButton("はい(&Y)");
-  QPushButton* no = box.AddButton("いいえ(&N)");
-  QPushButton* cancel = box.AddButton("ｷｬﾝｾﾙ");
+  QPushButton* yes = box.AddButton(kYesButton);
+  QPushButton* no = box.AddButton(kNoButton);
+  QPushButton* cancel = box.AddButton(kCancelButton);
   box.setDefaultButton(yes);
   box.setEscapeButton(cancel);  // and the title bar's close
   CursorLift lift;
@@ -324,8 +323,8 @@ void CloseModalWindows() {
 
 bool AskYesNo(QWidget* parent, const std::string& text, QPointer<QDialog>* open) {
   CentredMessageBox box(parent, kApplicationTitle, QMessageBox::Warning, text);
-  QPushButton* yes = box.AddButton("はい(&Y)");
-  QPushButton* no = box.AddButton("いいえ(&N)");
+  QPushButton* yes = box.AddButton(kYesButton);
+  QPushButton* no = box.AddButton(kNoButton);
   box.setDefaultButton(no);
   box.setEscapeButton(no);
   if (open) *open = &box;

@@ -10,16 +10,13 @@
 #include <string>
 
 #include "core/Interaction.h"
+#include "forms/Texts.h"
 
 class QDialog;
 class QLabel;
 class QWidget;
 
 namespace tolvanix {
-
-// The application title: caption of the main window and of every notice.
-inline constexpr char kApplicationTitle[] = "Tolvanix";
-inline constexpr char kWarningCaption[] = "警告";
 
 // Qt's type list from "description|pattern|description|pattern". Patterns
 // separated by ";" become one entry; "*.*" lists every file, as it does on

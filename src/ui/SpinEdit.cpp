@@ -18,50 +18,15 @@
 
 namespace tolvanix {
 
-int32_t ReadSpinValue(const QString& text) {
-  qsizetype i = 0;
-  const qsizetype n = text.size();
-  while (i < n && text[i] == u' ') ++i;
-  if (i == n) return 0;
+namespace {
 
-  if (text[i] == u'$') {
-    ++i;
-    if (i == n) return 0;
-    uint32_t v = 0;
-    for (; i < n; ++i) {
-      const char16_t c = text[i].unicode();
-      int digit;
-      if (c >= u'0' && c <= u'9') {
-        digit = c - u'0';
-      } else if (c >= u'a' && c <= u'f') {
-        digit = c - u'a' + 10;
-      } else if (c >= u'A' && c <= u'F') {
-        digit = c - u'A' + 10;
-      } else {
-        return 0;
-      }
-      if (v > 0x0fffffffu) return 0;  // one more digit would not fit
-      v = (v << 4) | static_cast<uint32_t>(digit);
-    }
-    return static_cast<int32_t>(v);  // from 80000000 hex on, negative
-  }
-
-  bool negative = false;
-  if (text[i] == u'-' || text[i] == u'+') {
-    negative = text[i] == u'-';
-    ++i;
-  }
-  if (i == n) return 0;
-  int64_t v = 0;
-  for (; i < n; ++i) {
-    const char16_t c = text[i].unicode();
-    if (c < u'0' || c > u'9') return 0;
-    v = v * 10 + (c - u'0');
-    // -2147483648 is refused as well: the magnitude must fit on its own.
-    if (v > INT32_MAX) return 0;
-  }
-  return static_cast<int32_t>(negative ? -v : v);
+std::u16string_view View(const QString& text) {
+  return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size())};
 }
+
+}  // namespace
+
+int32_t ReadSpinValue(const QString& text) { return ReadSpinValue(View(text)); }
 
 namespace {
 
@@ -241,12 +206,8 @@ class SpinText final : public QLineEdit {
 
  private:
   static bool Accepts(QChar c) {
-    // Control characters carry Backspace and the clipboard keys; carriage
-    // return is Enter, which is refused like any other key.
-    if (c.unicode() < 32) return c != u'\r';
-    if ((c >= u'0' && c <= u'9') || c == u'+' || c == u'-') return true;
     const QString separator = QLocale().decimalPoint();
-    return c == (separator.isEmpty() ? QChar(u'.') : separator.front());
+    return AcceptsTypedChar(c.unicode(), DecimalSeparator(View(separator)));
   }
 
   TSpinEdit* field_;
@@ -274,8 +235,8 @@ QString TSpinEdit::text() const { return edit_->text(); }
 void TSpinEdit::setText(const QString& text) { edit_->setText(text); }
 
 void TSpinEdit::Step(int32_t delta) {
-  const uint32_t sum = static_cast<uint32_t>(value()) + static_cast<uint32_t>(delta);
-  setValue(static_cast<int32_t>(sum));
+  const std::u16string stepped = SteppedText(View(edit_->text()), delta);
+  edit_->setText(QString::fromUtf16(stepped.data(), static_cast<qsizetype>(stepped.size())));
 }
 
 void TSpinEdit::setBeep(std::function<void()> beep) { beep_ = std::move(beep); }
@@ -308,20 +269,21 @@ void TSpinEdit::resizeEvent(QResizeEvent* event) {
 void TSpinEdit::ArrowPressed(SpinArrow* arrow) {
   if (!edit_->hasFocus()) edit_->setFocus(Qt::OtherFocusReason);
   held_ = arrow;
-  timer_->Start(kFirstRepeatMs, [this] { Repeat(); });
+  timer_->Start(hold_.Press(arrow->up()), [this] { Repeat(); });
 }
 
 void TSpinEdit::ArrowReleased(SpinArrow* arrow) {
   timer_->Stop();
   held_ = nullptr;
-  if (arrow->over()) Step(arrow->up() ? increment_ : -increment_);
+  if (const int32_t step = hold_.Release(arrow->over())) Step(step);
 }
 
 void TSpinEdit::Repeat() {
   if (!held_) return;
-  // Off the pressed button the pace goes on, only the steps pause.
-  if (held_->over()) Step(held_->up() ? increment_ : -increment_);
-  timer_->Start(kRepeatMs, [this] { Repeat(); });
+  hold_.Over(held_->over());
+  int next = 0;
+  if (const int32_t step = hold_.Fire(next)) Step(step);
+  timer_->Start(next, [this] { Repeat(); });
 }
 
 }  // namespace tolvanix

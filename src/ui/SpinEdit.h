@@ -9,13 +9,13 @@
 #include <functional>
 #include <memory>
 
+#include "forms/SpinRules.h"
+
 class QResizeEvent;
 
 namespace tolvanix {
 
-// The number a text reads as: leading blanks, then an optional "+" or "-"
-// and decimal digits up to the end, or "$" and hexadecimal digits forming a
-// 32-bit value. Anything else, or a number out of range, reads as 0.
+// The number a text reads as, by the field's rules (forms/SpinRules.h).
 int32_t ReadSpinValue(const QString& text);
 
 // Times the arrow buttons' repeat steps. The field's own uses a QTimer;
@@ -62,10 +62,6 @@ class TSpinEdit : public QWidget {
   QWidget* upButton() const;
   QWidget* downButton() const;
 
-  // The first repeat step after a press, and the pace after it.
-  static constexpr int kFirstRepeatMs = 400;
-  static constexpr int kRepeatMs = 100;
-
  protected:
   void resizeEvent(QResizeEvent* event) override;
 
@@ -77,11 +73,12 @@ class TSpinEdit : public QWidget {
   void ArrowReleased(SpinArrow* arrow);
   void Repeat();
 
-  int32_t increment_ = 1;
+  int32_t increment_ = kSpinIncrement;
   SpinText* edit_;
   SpinArrow* up_;
   SpinArrow* down_;
   SpinArrow* held_ = nullptr;
+  ArrowHold hold_;
   std::function<void()> beep_;
   std::unique_ptr<RepeatTimer> timer_;
 };

@@ -1,0 +1,117 @@
+// What both front ends share: the size field's rules, the dialog settings as
+// read, the windows' places.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "forms/DialogRules.h"
+#include "forms/FormDescriptions.h"
+#include "forms/SpinRules.h"
+
+using namespace tolvanix;
+
+// The case in a failure message: ASCII as it is, anything else as "?".
+std::string Shown(std::u16string_view text) {
+  std::string shown;
+  for (const char16_t c : text) shown += c < 0x80 ? static_cast<char>(c) : '?';
+  return '"' + shown + '"';
+}
+
+TEST(SpinRules, TextReadsAsOneSignDecimalOrDollarHex) {
+  const std::pair<std::u16string_view, int32_t> rows[] = {
+      {u" +12", 12},
+      {u"12 ", 0},
+      {u"-5", -5},
+      {u"+-1", 0},
+      {u"1.5", 0},
+      {u"", 0},
+      {u"2147483647", INT32_MAX},
+      {u"2147483648", 0},
+      {u"-2147483648", 0},
+      {u" $Ff", 255},
+      {u"$80000000", INT32_MIN},
+      {u"$FFFFFFFFF", 0},
+      {u"-$10", 0},
+      {u"１２", 0},
+  };
+  for (const auto& [text, value] : rows) EXPECT_EQ(ReadSpinValue(text), value) << Shown(text);
+}
+
+TEST(SpinRules, TypedCharactersAndSteps) {
+  for (const char16_t c : std::u16string_view(u"0123456789+-,\b\x03\x16\x18\x1a")) {
+    EXPECT_TRUE(AcceptsTypedChar(c, u',')) << int(c);
+  }
+  for (const char16_t c : std::u16string_view(u"\r.a$ \x7f１")) {
+    EXPECT_FALSE(AcceptsTypedChar(c, u',')) << int(c);
+  }
+  EXPECT_EQ(DecimalSeparator(u""), u'.');
+  EXPECT_EQ(DecimalSeparator(u",x"), u',');
+
+  EXPECT_EQ(SteppedText(u"", 1), u"1");
+  EXPECT_EQ(SteppedText(u"abc", -1), u"-1");
+  EXPECT_EQ(SteppedText(u" $10", 1), u"17");
+  EXPECT_EQ(SteppedText(u"2147483647", 1), u"-2147483648");
+  EXPECT_EQ(SteppedText(u"-2147483647", -1), u"-2147483648");
+}
+
+// Held 1.05 s and let go over the button: repeat steps at 400, 500, ... 1000 ms, one at the
+// release. Off the button the pace goes on without steps; a release off it adds none.
+TEST(SpinRules, AnArrowHeldDownRepeatsAt400ThenEvery100Ms) {
+  for (const bool offBetween : {false, true}) {
+    SCOPED_TRACE(offBetween ? "off the button from 650 to 850 ms" : "over it throughout");
+    ArrowHold hold;
+    int due = hold.Press(true);
+    int steps = 0;
+    for (int now = 0; now <= 1050; now += 50) {
+      hold.Over(!offBetween || now < 650 || now > 850);
+      if (now != due) continue;
+      int next = 0;
+      steps += hold.Fire(next);
+      due += next;
+    }
+    steps += hold.Release(true);
+    EXPECT_EQ(steps, offBetween ? 6 : 8);
+    EXPECT_FALSE(hold.Held());
+  }
+  ArrowHold down;
+  down.Press(false);
+  int next = 0;
+  EXPECT_EQ(down.Fire(next), -1);
+  EXPECT_EQ(down.Release(false), 0);
+}
+
+TEST(DialogRules, FiltersSuffixesAndWhatAFileOpensAs) {
+  const std::vector<FilterEntry> entries =
+      FilterEntries("すべてのファイル|*.*|Tolvanixﾌｧｲﾙ|*.001|odd");
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[1].description, "Tolvanixﾌｧｲﾙ");
+  EXPECT_EQ(entries[1].patterns, "*.001");
+  EXPECT_TRUE(FilterEntries("").empty());
+
+  EXPECT_EQ(DefaultSuffix("*.001"), "001");
+  EXPECT_EQ(DefaultSuffix("*.*"), "");
+  EXPECT_EQ(DefaultSuffix(""), "");
+
+  EXPECT_TRUE(OpensAsJoin("C:\\写真\\photo.001"));
+  EXPECT_FALSE(OpensAsJoin("photo.002"));
+  EXPECT_FALSE(OpensAsJoin("001"));
+}
+
+TEST(FormDescriptions, TabOrderIsUniqueAndThePlacesAreAsDescribed) {
+  for (const FormDescription* form : {&Form1Description(), &Form2Description()}) {
+    SCOPED_TRACE(form->name);
+    std::set<int> orders;
+    for (const ControlDescription& c : form->controls) {
+      if (c.tabOrder < 0) continue;
+      EXPECT_TRUE(orders.insert(c.tabOrder).second) << c.name;
+    }
+    EXPECT_EQ(form->Control(form->activeControl).tabOrder, form == &Form1Description() ? 0 : 1);
+  }
+  const Point centred = CentredOn({0, 0, 1024, 768}, 297, 151);
+  EXPECT_EQ(centred.x, 363);
+  EXPECT_EQ(centred.y, 308);
+  EXPECT_EQ(CentredOn({100, 0, 200, 100}, 400, 300).x, 100) << "never off the left edge";
+  const Point dialog = DialogPlaceOn({0, 0, 1024, 768}, 600, 420);
+  EXPECT_EQ(dialog.x, 212);
+  EXPECT_EQ(dialog.y, 116);
+}
