@@ -17,7 +17,19 @@ bool IsTrailByte(std::string_view path, size_t i) {
 }
 
 std::string_view FolderDelimiters(PathStyle style) {
-  return style == PathStyle::Windows ? "\\:" : "/";
+  switch (style) {
+    case PathStyle::Windows:
+      return "\\:";
+    case PathStyle::WindowsUtf8:
+      return "\\/:";
+    case PathStyle::Posix:
+      break;
+  }
+  return "/";
+}
+
+bool IsSeparator(char c, PathStyle style) {
+  return c == '\\' || (c == '/' && style == PathStyle::WindowsUtf8);
 }
 
 // Position of the last byte of `set` that is a real delimiter, or npos.
@@ -30,10 +42,11 @@ size_t LastDelimiter(std::string_view path, std::string_view set, PathStyle styl
   return std::string_view::npos;
 }
 
-// First real "\" at or after `from`, or npos.
-size_t NextBackslash(std::string_view path, size_t from) {
+// First real "\" (or "/" on UTF-8 paths) at or after `from`, or npos.
+size_t NextSeparator(std::string_view path, size_t from, PathStyle style) {
   for (size_t i = from; i < path.size(); ++i) {
-    if (path[i] == '\\' && !IsTrailByte(path, i)) return i;
+    if (IsSeparator(path[i], style) && !(style == PathStyle::Windows && IsTrailByte(path, i)))
+      return i;
   }
   return std::string_view::npos;
 }
@@ -64,23 +77,23 @@ std::string PathStem(std::string_view path, PathStyle style) {
 std::string PathDrive(std::string_view path, PathStyle style) {
   if (style == PathStyle::Posix) return {};
   if (path.size() >= 2 && path[1] == ':') return std::string(path.substr(0, 2));
-  if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\') {
-    const size_t serverEnd = NextBackslash(path, 2);
+  if (path.size() >= 2 && IsSeparator(path[0], style) && IsSeparator(path[1], style)) {
+    const size_t serverEnd = NextSeparator(path, 2, style);
     if (serverEnd == std::string_view::npos) return std::string(path);
-    const size_t shareEnd = NextBackslash(path, serverEnd + 1);
+    const size_t shareEnd = NextSeparator(path, serverEnd + 1, style);
     return std::string(shareEnd == std::string_view::npos ? path : path.substr(0, shareEnd));
   }
   return {};
 }
 
-std::string FolderOrCurrent(std::string_view path) {
-  std::string folder = PathFolder(path, PathStyle::Posix);
+std::string FolderOrCurrent(std::string_view path, PathStyle style) {
+  std::string folder = PathFolder(path, style);
   return folder.empty() ? std::string(".") : folder;
 }
 
 std::string VolumeRoot(std::string_view path, PathStyle style) {
-  if (style == PathStyle::Windows) return PathDrive(path, style) + "\\";
-  return FolderOrCurrent(path);
+  if (style == PathStyle::Posix) return FolderOrCurrent(path, style);
+  return PathDrive(path, style) + "\\";
 }
 
 std::string PieceName(std::string_view stemOf, int64_t k, PathStyle style) {

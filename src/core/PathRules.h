@@ -1,11 +1,15 @@
-// Path rules shared by the split and the join, in two styles:
+// Path rules shared by the split and the join, in three styles:
 //  - Windows: "\" and ":" delimit folders, drives and network shares exist, and
 //    a byte that is the second byte of a code page 932 double-byte character
 //    is never a delimiter (0x83 0x5C is the katakana "so", not a folder break);
+//  - WindowsUtf8: the same on UTF-8 paths, "/" delimiting too, and without the
+//    lead-byte rule: UTF-8 bytes overlap the lead bytes ("あ" is E3 81 82) but
+//    never fake a delimiter;
 //  - Posix: "/" is the only delimiter, there are no drives, and the root of the
 //    volume holding a path is that path's folder ("." when it has none).
-// The Linux program uses the Posix style; the Windows one keeps the stored
-// piece sets' naming rules checkable. Lengths are in bytes.
+// The Linux program uses the Posix style, the Windows program WindowsUtf8; the
+// code page 932 style keeps the stored piece sets' naming rules checkable.
+// Lengths are in bytes.
 #pragma once
 
 #include <cstdint>
@@ -14,10 +18,14 @@
 
 namespace tolvanix {
 
-enum class PathStyle { Windows, Posix };
+enum class PathStyle { Windows, WindowsUtf8, Posix };
 
 // The style this build runs with.
+#ifdef _WIN32
+inline constexpr PathStyle kNativeStyle = PathStyle::WindowsUtf8;
+#else
 inline constexpr PathStyle kNativeStyle = PathStyle::Posix;
+#endif
 
 // Everything after the last folder delimiter; the whole path if none.
 std::string PathName(std::string_view path, PathStyle style = kNativeStyle);
@@ -28,12 +36,12 @@ std::string PathExtension(std::string_view path, PathStyle style = kNativeStyle)
 // The path without its extension.
 std::string PathStem(std::string_view path, PathStyle style = kNativeStyle);
 // The folder of the path, or "." when it has none: a folder that can be asked
-// about (Posix style).
-std::string FolderOrCurrent(std::string_view path);
+// about.
+std::string FolderOrCurrent(std::string_view path, PathStyle style = kNativeStyle);
 // "C:", "\\server\share", or empty. Always empty in the Posix style.
 std::string PathDrive(std::string_view path, PathStyle style = kNativeStyle);
-// Root of the volume holding the path: drive + "\" (Windows); the folder of the
-// path, or "." when it has none (Posix).
+// Root of the volume holding the path: drive + "\" (both Windows styles); the
+// folder of the path, or "." when it has none (Posix).
 std::string VolumeRoot(std::string_view path, PathStyle style = kNativeStyle);
 
 // --- Names the commands form ---------------------------------------------

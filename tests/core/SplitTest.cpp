@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <random>
 
+#include "core/PathRules.h"
 #include "support/CommandFixture.h"
 
 namespace tolvanix {
@@ -86,7 +86,7 @@ TEST_F(SplitTest, EndsEarlyWithoutTouchingAnything) {
     EXPECT_NE(fs.OpenRead(source_), nullptr) << "the source must be closed";
   }
   const auto held = fs.OpenRead(source_);
-  for (const std::string& bad : {source_, dir.Path(), std::string("/dev/null"), dir / "gone"}) {
+  for (const std::string& bad : {source_, dir.Path(), NullDevice(), dir / "gone"}) {
     ui = ScriptedInteraction();
     ui.ConfirmOpen(bad);
     EXPECT_EQ(Split(1), Outcome::SourceOpenFailed) << bad;
@@ -101,20 +101,22 @@ TEST_F(SplitTest, PiecePathThatIsTheSourceOrALinkIsRefusedAndLeavesAllIntact) {
   TempDir other;
   WriteFile(other / "victim", "victim bytes");
   Source(3000, "data.001");
-  ASSERT_EQ(symlink(source_.c_str(), (dir / "src.001").c_str()), 0);
-  for (const char* link : {"p.001", "q.002"})
-    ASSERT_EQ(symlink((other / "victim").c_str(), (dir / link).c_str()), 0);
+  const bool links = MakeSymlink(source_, dir / "src.001") &&
+                     MakeSymlink(other / "victim", dir / "p.001") &&
+                     MakeSymlink(other / "victim", dir / "q.002");
   for (const auto& [out, kept] :
        {std::pair{source_, -1}, {dir / "src", -1}, {dir / "p", -1}, {dir / "q", 1024}}) {
+    if (!links && out != source_) continue;
     ui = ScriptedInteraction();
     ui.ConfirmOpen(source_);
     ui.ConfirmSave(out);
     ExpectEndedWithNotice(Split(1), Outcome::PieceCreateFailed);
     EXPECT_EQ(FileSize(dir / "q.001"), kept) << out;
   }
-  EXPECT_TRUE(ReadFile(source_) == RandomBytes(3000, 3000) &&
-              std::filesystem::is_symlink(dir / "p.001") &&
-              ReadFile(other / "victim") == "victim bytes");
+  EXPECT_EQ(ReadFile(source_), RandomBytes(3000, 3000));
+  if (!links) GTEST_SKIP() << "no symbolic links here: only the source was tried";
+  EXPECT_TRUE(std::filesystem::is_symlink(FsPath(dir / "p.001")));
+  EXPECT_EQ(ReadFile(other / "victim"), "victim bytes");
 }
 
 // Before each piece: room for one piece is enough; less warns. No goes on,
@@ -157,7 +159,7 @@ TEST_F(SplitTest, LowSpaceWarningBeforeEachPiece) {
     EXPECT_EQ((std::vector{FileSize(more / "part.003"), FileSize(more / "part.004")}), r.moved);
     if (r.moved != none) {
       EXPECT_EQ(script.Proposals(), (std::vector<std::string>{"", "photo_.001", "photo_.003"}));
-      EXPECT_EQ(WithPrefix(faulty.events, "space:").back(), more.Path() + "/");
+      EXPECT_EQ(WithPrefix(faulty.events, "space:").back(), VolumeRoot(more / "part.004"));
       EXPECT_TRUE((ReadFile(d / "p.001") + ReadFile(d / "p.002") + ReadFile(more / "part.003") +
                    ReadFile(more / "part.004"))
                       .substr(kHeaderSize) == ReadFile(source));

@@ -66,7 +66,7 @@ class FaultyFileSystem : public FileSystem {
  private:
   std::unique_ptr<File> Wrap(const std::string& path, std::unique_ptr<File> inner);
 
-  std::unique_ptr<FileSystem> inner_ = MakeLinuxFileSystem();
+  std::unique_ptr<FileSystem> inner_ = MakeNativeFileSystem();
   std::optional<SpaceStatus> spaceFailure_;
   int spaceFailureFrom_ = 1;
   int spaceQueries_ = 0;

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -13,14 +12,31 @@
 
 namespace tolvanix {
 
+// Paths are UTF-8 strings in the core and here; std::filesystem would take a
+// plain string in the system's code page on Windows.
+inline std::filesystem::path FsPath(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+inline std::string Utf8Path(const std::filesystem::path& path) {
+  const std::u8string s = path.u8string();
+  return std::string(s.begin(), s.end());
+}
+
 class TempDir {
  public:
-  TempDir() : path_(std::filesystem::temp_directory_path() / "tolvanix-test-XXXXXX") {
-    if (mkdtemp(path_.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
+  TempDir() {
+    std::random_device seed;
+    for (int tries = 0; tries < 100 && path_.empty(); ++tries) {
+      const auto path = std::filesystem::temp_directory_path() /
+                        ("tolvanix-test-" + std::to_string(seed() % 1000000000));
+      std::error_code error;
+      if (std::filesystem::create_directory(path, error)) path_ = Utf8Path(path);
+    }
+    if (path_.empty()) ADD_FAILURE() << "cannot make a temporary folder";
   }
   ~TempDir() {
     std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
+    std::filesystem::remove_all(FsPath(path_), ignored);
   }
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
@@ -33,20 +49,20 @@ class TempDir {
 };
 
 inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(FsPath(path), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 inline void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  std::ofstream out(FsPath(path), std::ios::binary | std::ios::trunc);
   if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())))
     ADD_FAILURE() << "cannot write " << path;
 }
 
-inline bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
+inline bool FileExists(const std::string& path) { return std::filesystem::exists(FsPath(path)); }
 
 inline int64_t FileSize(const std::string& path) {  // -1 when missing
-  return FileExists(path) ? static_cast<int64_t>(std::filesystem::file_size(path)) : -1;
+  return FileExists(path) ? static_cast<int64_t>(std::filesystem::file_size(FsPath(path))) : -1;
 }
 
 inline std::string RandomBytes(size_t n, uint32_t seed) {
@@ -56,11 +72,27 @@ inline std::string RandomBytes(size_t n, uint32_t seed) {
   return bytes;
 }
 
-// Entries of /proc/self/fd: no descriptor may be left open by a command.
-inline int OpenDescriptors() {
-  const std::filesystem::directory_iterator fds("/proc/self/fd");
-  return static_cast<int>(std::distance(begin(fds), end(fds)));
-}
+// --- What each platform answers in its own way (TestPlatform*.cpp) --------
+
+// Descriptors or handles this process has open: no command may leave one.
+int OpenDescriptors();
+// A device that reads as empty: "/dev/null", "NUL".
+std::string NullDevice();
+// A pipe with nobody writing to it, as a path, for as long as the object lives.
+class TestPipe {
+ public:
+  explicit TestPipe(const std::string& folder);
+  ~TestPipe();
+  TestPipe(const TestPipe&) = delete;
+  TestPipe& operator=(const TestPipe&) = delete;
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+  void* handle_ = nullptr;
+};
+// A symbolic link at `link` to `target`; false where the system cannot make one.
+bool MakeSymlink(const std::string& target, const std::string& link);
 
 // The entries that start with `prefix`, without it.
 inline std::vector<std::string> WithPrefix(const std::vector<std::string>& all,

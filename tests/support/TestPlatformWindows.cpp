@@ -1,0 +1,76 @@
+#include <windows.h>
+#include <winternl.h>
+
+#include <atomic>
+#include <vector>
+
+#include "support/TestFiles.h"
+
+namespace tolvanix {
+namespace {
+
+// One row of the system's handle list (SystemHandleInformation).
+struct HandleEntry {
+  USHORT process;
+  USHORT backTraceIndex;
+  UCHAR objectType;
+  UCHAR attributes;
+  USHORT value;
+  PVOID object;
+  ULONG access;
+};
+
+// Wine answers 0 to GetProcessHandleCount; its list of every handle in the
+// system is right, so the handles of this process are counted there.
+int HandlesInSystemList() {
+  std::vector<char> buffer(1 << 20);
+  ULONG length = 0;
+  constexpr auto kSystemHandleInformation = static_cast<SYSTEM_INFORMATION_CLASS>(16);
+  while (NtQuerySystemInformation(kSystemHandleInformation, buffer.data(),
+                                  static_cast<ULONG>(buffer.size()), &length) != 0) {
+    if (buffer.size() >= (size_t{1} << 28)) return -1;
+    buffer.resize(buffer.size() * 2);
+  }
+  const ULONG count = *reinterpret_cast<const ULONG*>(buffer.data());
+  const auto* entries = reinterpret_cast<const HandleEntry*>(buffer.data() + sizeof(void*));
+  const auto self = static_cast<USHORT>(GetCurrentProcessId());
+  int n = 0;
+  for (ULONG i = 0; i < count; ++i) n += entries[i].process == self;
+  return n;
+}
+
+}  // namespace
+
+int OpenDescriptors() {
+  DWORD count = 0;
+  if (GetProcessHandleCount(GetCurrentProcess(), &count) && count > 0)
+    return static_cast<int>(count);
+  return HandlesInSystemList();
+}
+
+std::string NullDevice() { return "NUL"; }
+
+// A named pipe whose server end this object holds, with no client connected.
+TestPipe::TestPipe(const std::string&) {
+  static std::atomic<int> serial{0};
+  const std::string name = "\\\\.\\pipe\\tolvanix-test-" + std::to_string(GetCurrentProcessId()) +
+                           "-" + std::to_string(serial++);
+  path_ = name;
+  const std::wstring wide(name.begin(), name.end());
+  HANDLE h =
+      CreateNamedPipeW(wide.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 4, 0, 0, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) ADD_FAILURE() << "cannot make a named pipe";
+  handle_ = h;
+}
+TestPipe::~TestPipe() {
+  if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+}
+
+// Wine 8 answers success without making the link: it is looked for after.
+bool MakeSymlink(const std::string& target, const std::string& link) {
+  std::error_code error;
+  std::filesystem::create_symlink(FsPath(target), FsPath(link), error);
+  return !error && std::filesystem::is_symlink(FsPath(link), error);
+}
+
+}  // namespace tolvanix
