@@ -1,0 +1,17 @@
+// The file dialogs: the system's open and save dialogs with a dialog's
+// settings (type list, default extension, options, proposed name, type
+// index), placed centred across with a third of the remaining height above.
+#pragma once
+
+#include <windows.h>
+
+#include "core/Interaction.h"
+
+namespace tolvanix::win32 {
+
+// Shows `dialog` modally over `owner`. Confirmed: FileName is the chosen
+// path, FilterIndex the type last selected, and the process's current folder
+// the chosen file's. Otherwise nothing changes.
+bool RunFileDialog(HWND owner, TFileDialog& dialog);
+
+}  // namespace tolvanix::win32

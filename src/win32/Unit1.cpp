@@ -1,0 +1,279 @@
+#include "win32/Unit1.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "core/PieceFormat.h"
+#include "forms/DialogRules.h"
+#include "forms/FormDescriptions.h"
+#include "forms/Texts.h"
+#include "win32/Boxes.h"
+#include "win32/Unit2.h"
+#include "win32/Wide.h"
+
+namespace tolvanix::win32 {
+
+namespace {
+
+constexpr UINT kOpenMessage = WM_APP + 10;    // run pendingFile_
+constexpr UINT kNoticeMessage = WM_APP + 11;  // show pendingNotice_
+
+// The disk a command works on: the one given, or the real one for the run.
+class DiskForRun {
+ public:
+  explicit DiskForRun(FileSystem* given)
+      : own_(given ? nullptr : MakeNativeFileSystem()), fs_(given ? *given : *own_) {}
+  FileSystem& operator*() const { return fs_; }
+
+ private:
+  std::unique_ptr<FileSystem> own_;
+  FileSystem& fs_;
+};
+
+bool IsUserInput(UINT msg) {
+  return (msg >= WM_KEYFIRST && msg <= WM_KEYLAST && msg != WM_SYSKEYDOWN && msg != WM_SYSKEYUP &&
+          msg != WM_SYSCHAR) ||
+         (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST && msg != WM_MOUSEMOVE);
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+  const size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
+}  // namespace
+
+TForm1::TForm1()
+    : OpenDialog1(dialogs_.OpenDialog1),
+      SaveDialog1(dialogs_.SaveDialog1),
+      OpenDialog2(dialogs_.OpenDialog2),
+      SaveDialog2(dialogs_.SaveDialog2),
+      OpenDialog3(dialogs_.OpenDialog3) {}
+
+TForm1::~TForm1() = default;
+
+bool TForm1::Create() {
+  const FormDescription& form = Form1Description();
+  if (!CreateTop(Widen(form.caption), WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
+                 WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | WS_EX_ACCEPTFILES, nullptr,
+                 form.clientWidth, form.clientHeight)) {
+    return false;
+  }
+  gui_ = std::make_unique<Win32Interaction>(hwnd(), Label3);
+  runner_ = std::make_unique<Runner>(hwnd(), *gui_, Label3);
+  const HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+  SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+  SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+
+  const auto text = [&](const char* name) { return Widen(form.Control(name).text); };
+  Bevel1.Create(hwnd());
+  Label1.Create(hwnd(), text("Label1"), true, GetSysColor(COLOR_WINDOWTEXT));
+  Label2.Create(hwnd(), text("Label2"), true, GetSysColor(COLOR_WINDOWTEXT));
+  Label3.Create(hwnd());
+  Button1.Create(hwnd(), text("Button1"));
+  Button2.Create(hwnd(), text("Button2"));
+  Button3.Create(hwnd(), text("Button3"));
+  SpinEdit1.Create(hwnd(), text("SpinEdit1"));
+  Button4.Create(hwnd(), text("Button4"));
+  Button1.onClick = [this] { Button1Click(&Button1); };
+  Button2.onClick = [this] { Button2Click(&Button2); };
+  Button3.onClick = [this] { Button3Click(&Button3); };
+  Button4.onClick = [this] { Button4Click(&Button4); };
+
+  // Windows stack the first child created on top and tab in stacking order:
+  // the controls that take the focus in tab order on top, then the others
+  // from front (last created) to back, so Label3 lies over Bevel1.
+  std::vector<const ControlDescription*> order;
+  for (const ControlDescription& c : form.controls) order.push_back(&c);
+  std::stable_sort(order.begin(), order.end(), [](auto* a, auto* b) {
+    const int ka = a->tabOrder < 0 ? 1000 : a->tabOrder;
+    const int kb = b->tabOrder < 0 ? 1000 : b->tabOrder;
+    return ka < kb;
+  });
+  std::reverse(std::find_if(order.begin(), order.end(), [](auto* c) { return c->tabOrder < 0; }),
+               order.end());
+  Control* const byName[] = {&Bevel1,  &Label1,  &Label2,    &Label3, &Button1,
+                             &Button2, &Button3, &SpinEdit1, &Button4};
+  HWND above = HWND_TOP;
+  for (const ControlDescription* c : order) {
+    const size_t i = static_cast<size_t>(c - form.controls.data());
+    SetWindowPos(byName[i]->hwnd(), above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    above = byName[i]->hwnd();
+  }
+  Layout();
+  return true;
+}
+
+void TForm1::Layout() {
+  const FormDescription& form = Form1Description();
+  const UINT dpi = DpiOf(hwnd());
+  font_ = MakeFont(form.font, dpi);
+  Control* const byName[] = {&Bevel1,  &Label1,  &Label2,    &Label3, &Button1,
+                             &Button2, &Button3, &SpinEdit1, &Button4};
+  for (size_t i = 0; i < form.controls.size(); ++i) {
+    byName[i]->SetFont(font_.get());
+    byName[i]->Place(form.controls[i].rect, dpi);
+  }
+}
+
+void TForm1::Show() {
+  ShowWindow(hwnd(), SW_SHOW);
+  UpdateWindow(hwnd());
+  SetForegroundWindow(hwnd());
+  SetFocus(Button1.hwnd());
+}
+
+void TForm1::OnDpiChanged(UINT dpi, const RECT& suggested) {
+  Wnd::OnDpiChanged(dpi, suggested);
+  Layout();
+}
+
+void TForm1::Button3Click(Control*) { PostMessageW(hwnd(), WM_CLOSE, 0, 0); }
+
+void TForm1::Button1Click(Control*) { RunSplitWith(nullptr); }
+
+std::string TForm1::IntToStrl(int64_t n, int width) const { return tolvanix::IntToStrl(n, width); }
+
+void TForm1::Button2Click(Control*) { RunJoinWith(nullptr); }
+
+void TForm1::Button4Click(Control*) {
+  // Built anew for every showing, gone when closed.
+  TForm2 about;
+  about.ShowModal(hwnd(), onAboutShown);
+}
+
+void TForm1::RunSplitWith(const std::string* source) {
+  if (runner_->Running()) return;
+  // Read here, once: the field cannot change the run that has started.
+  const int32_t kb = SpinEdit1.Value();
+  DragAcceptFiles(hwnd(), FALSE);
+  runner_->Start(
+      Runner::Kind::Split,
+      [this, kb, source](Interaction& ui, RunControl& control) {
+        DiskForRun fs(fileSystem_);
+        RunSplit({ui, *fs, dialogs_, handles_, &control}, kb, source);
+      },
+      [this] { RunEnded(); });
+}
+
+void TForm1::RunJoinWith(const std::string* firstPiece) {
+  if (runner_->Running()) return;
+  DragAcceptFiles(hwnd(), FALSE);
+  runner_->Start(
+      Runner::Kind::Join,
+      [this, firstPiece](Interaction& ui, RunControl& control) {
+        DiskForRun fs(fileSystem_);
+        RunJoin({ui, *fs, dialogs_, handles_, &control}, firstPiece);
+      },
+      [this] { RunEnded(); });
+}
+
+void TForm1::RunEnded() {
+  DragAcceptFiles(hwnd(), TRUE);
+  if (closeWhenStopped_) DestroyWindow(hwnd());
+}
+
+void TForm1::StartWith(const std::vector<std::wstring>& arguments) {
+  if (arguments.empty()) return;
+  if (arguments.size() > 1) {
+    pendingNotice_ = kOneFileOnly;
+  } else if (GetFileAttributesW(arguments[0].c_str()) == INVALID_FILE_ATTRIBUTES) {
+    pendingNotice_ = std::string(kFileNotFound) + Narrow(arguments[0]);
+  } else {
+    std::wstring full(GetFullPathNameW(arguments[0].c_str(), 0, nullptr, nullptr), L'\0');
+    full.resize(GetFullPathNameW(arguments[0].c_str(), static_cast<DWORD>(full.size()), full.data(),
+                                 nullptr));
+    return OpenFile(full, OpenAs::ByName);
+  }
+  PostMessageW(hwnd(), kNoticeMessage, 0, 0);
+}
+
+void TForm1::OpenFile(const std::wstring& path, OpenAs as) {
+  if (CommandRunning()) return;
+  pendingFile_ = path;
+  pendingAs_ = as;
+  PostMessageW(hwnd(), kOpenMessage, 0, 0);
+}
+
+void TForm1::OnDropFiles(HDROP drop) {
+  POINT at{};
+  std::wstring file;
+  const bool idle = !CommandRunning() && IsWindowEnabled(hwnd());
+  if (idle && DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) == 1) {
+    file.resize(DragQueryFileW(drop, 0, nullptr, 0) + 1);
+    file.resize(DragQueryFileW(drop, 0, file.data(), static_cast<UINT>(file.size())));
+    DragQueryPoint(drop, &at);
+  }
+  DragFinish(drop);
+  const DWORD attributes =
+      file.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(file.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+  const auto over = [&](const Button& b) {
+    RECT r;
+    GetWindowRect(b.hwnd(), &r);
+    MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&r), 2);
+    return PtInRect(&r, at) != FALSE;
+  };
+  OpenFile(file, over(Button1) ? OpenAs::Split : over(Button2) ? OpenAs::Join : OpenAs::ByName);
+}
+
+bool TForm1::PreTranslate(MSG& msg) {
+  // While a run goes on the window takes no input from the user; it still
+  // repaints, and its close (title bar, Alt+F4) asks.
+  if (CommandRunning() && IsUserInput(msg.message)) return true;
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN) {
+    // Enter clicks the focused button; there is no default button. In the
+    // field it is a refused key.
+    if (Button* focused = Button::Focused()) {
+      focused->Click();
+      return true;
+    }
+    return false;
+  }
+  return Wnd::PreTranslate(msg);
+}
+
+LRESULT TForm1::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (runner_ && runner_->HandleMessage(msg, wParam, lParam)) return 0;
+  switch (msg) {
+    case kOpenMessage: {
+      if (runner_->Running() || pendingFile_.empty()) return 0;
+      // Where a file dialog confirming this file leaves the process.
+      SetCurrentDirectoryW(FolderOf(pendingFile_).c_str());
+      handedOver_ = Narrow(std::exchange(pendingFile_, std::wstring()));
+      const bool join =
+          pendingAs_ == OpenAs::Join || (pendingAs_ == OpenAs::ByName && OpensAsJoin(handedOver_));
+      join ? RunJoinWith(&handedOver_) : RunSplitWith(&handedOver_);
+      return 0;
+    }
+    case kNoticeMessage:
+      if (!pendingNotice_.empty()) gui_->ShowNotice(std::exchange(pendingNotice_, std::string()));
+      return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;
+    case WM_ENDSESSION:
+      // The session ends: a run stops as on a close, its files flushed
+      // and closed, before the system ends the program.
+      if (wParam && runner_->Running()) {
+        closeWhenStopped_ = true;
+        runner_->StopAndWait(10000);
+      }
+      return 0;
+  }
+  return Wnd::OnMessage(msg, wParam, lParam);
+}
+
+bool TForm1::OnClose() {
+  if (!CommandRunning()) return true;
+  if (!closeWhenStopped_ && runner_->AskToStop()) {
+    closeWhenStopped_ = true;
+    if (!runner_->Running()) return true;  // it ended while the question was open
+  }
+  return false;  // RunEnded closes the window once the run has stopped
+}
+
+void TForm1::OnDestroy() { PostQuitMessage(0); }
+
+}  // namespace tolvanix::win32

@@ -1,0 +1,29 @@
+#include "win32/Win32Interaction.h"
+
+#include "win32/Boxes.h"
+#include "win32/Controls.h"
+#include "win32/Cursor.h"
+#include "win32/FileDialogs.h"
+#include "win32/Wide.h"
+
+namespace tolvanix::win32 {
+
+void Win32Interaction::ShowNotice(const std::string& text) { ShowBox(window_, NoticeLook(), text); }
+
+int Win32Interaction::AskYesNoCancel(const std::string& text) {
+  return ShowBox(window_, WarningLook(), text);
+}
+
+bool Win32Interaction::RunOpenDialog(TOpenDialog& dialog) { return RunFileDialog(window_, dialog); }
+
+bool Win32Interaction::RunSaveDialog(TSaveDialog& dialog) { return RunFileDialog(window_, dialog); }
+
+void Win32Interaction::SetStatusText(const std::string& text) {
+  // Now: the caller does not return to the message loop first.
+  status_.Show(Widen(text));
+  RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+void Win32Interaction::SetBusyCursor(bool on) { BusyCursor::Set(on); }
+
+}  // namespace tolvanix::win32

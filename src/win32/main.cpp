@@ -1,0 +1,55 @@
+// Start-up on Windows: COM and the common controls, the main window, a file
+// handed over on the command line, then messages until the window is closed.
+// Nothing is read at start but the command line, nothing written at the end.
+#include <windows.h>
+// After windows.h, which they build on.
+#include <commctrl.h>
+#include <objbase.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+#include "win32/Unit1.h"
+
+namespace {
+
+class ComScope {
+ public:
+  ComScope()
+      : ok_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {
+  }
+  ~ComScope() {
+    if (ok_) CoUninitialize();
+  }
+  ComScope(const ComScope&) = delete;
+  ComScope& operator=(const ComScope&) = delete;
+
+ private:
+  bool ok_;
+};
+
+std::vector<std::wstring> Arguments() {
+  int n = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &n);
+  std::vector<std::wstring> arguments;
+  for (int i = 1; argv && i < n; ++i) arguments.emplace_back(argv[i]);
+  LocalFree(argv);
+  return arguments;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  ComScope com;
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS};
+  InitCommonControlsEx(&controls);
+
+  tolvanix::win32::TForm1 Form1;
+  if (!Form1.Create()) return 1;
+  Form1.Show();
+  Form1.StartWith(Arguments());
+  MSG msg{};
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) tolvanix::win32::ProcessMessage(msg);
+  return static_cast<int>(msg.wParam);
+}
