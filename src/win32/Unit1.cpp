@@ -141,7 +141,7 @@ void TForm1::Button2Click(Control*) { RunJoinWith(nullptr); }
 void TForm1::Button4Click(Control*) {
   // Built anew for every showing, gone when closed.
   TForm2 about;
-  about.ShowModal(hwnd(), onAboutShown);
+  about.ShowModal(hwnd());
 }
 
 void TForm1::RunSplitWith(const std::string* source) {

@@ -75,8 +75,6 @@ class TForm1 final : public Wnd {
   Runner& RunnerForTest() { return *runner_; }
   // For tests: the commands work on `fs` instead of the real disk.
   void UseFileSystem(FileSystem* fs) { fileSystem_ = fs; }
-  // For tests: called with each About window once it is up.
-  std::function<void(TForm2&)> onAboutShown;
 
   bool PreTranslate(MSG& msg) override;
 

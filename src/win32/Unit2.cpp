@@ -18,7 +18,7 @@ COLORREF ColourOf(const ControlDescription& c) {
 
 }  // namespace
 
-int TForm2::ShowModal(HWND owner, const std::function<void(TForm2&)>& shown) {
+int TForm2::ShowModal(HWND owner) {
   const FormDescription& form = Form2Description();
   BusyCursor::Lift lift;
   if (!CreateTop(Widen(form.caption), WS_POPUP | WS_CAPTION | WS_SYSMENU,
@@ -50,7 +50,6 @@ int TForm2::ShowModal(HWND owner, const std::function<void(TForm2&)>& shown) {
     ShowWindow(hwnd(), SW_SHOW);
     SetForegroundWindow(hwnd());
     SetFocus(Button1.hwnd());  // the focus starts on OK
-    if (shown) shown(*this);
     RunLoopUntil(done_);
   }
   DestroyWindow(hwnd());

@@ -31,8 +31,10 @@ class TForm2 final : public Wnd {
   void Button2Click(Control* Sender);
 
   // Builds the window over `owner`, shows it centred and returns its result
-  // when it is closed. `shown`, if given, is called once it is up.
-  int ShowModal(HWND owner, const std::function<void(TForm2&)>& shown = nullptr);
+  // when it is closed.
+  int ShowModal(HWND owner);
+  // The result once it is closing, 0 before.
+  int Result() const { return done_ ? result_ : 0; }
 
   // How the browser button opens an address; the shell's "open" unless replaced.
   std::function<void(HWND, const std::wstring&)> openUrl;

@@ -11,21 +11,6 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"TolvanixWindow";
 
-ATOM RegisterClassOnce() {
-  static const ATOM atom = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = DefWindowProcW;  // replaced per window at WM_NCCREATE
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hIcon = LoadIconW(wc.hInstance, MAKEINTRESOURCEW(1));
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    wc.lpszClassName = kClassName;
-    return RegisterClassExW(&wc);
-  }();
-  return atom;
-}
-
 }  // namespace
 
 int Scale(int pixels, UINT dpi) { return MulDiv(pixels, static_cast<int>(dpi), 96); }
@@ -62,7 +47,18 @@ bool Wnd::PreTranslate(MSG& msg) { return IsDialogMessageW(hwnd_, &msg); }
 
 bool Wnd::CreateTop(const std::wstring& caption, DWORD style, DWORD exStyle, HWND owner,
                     int clientWidth, int clientHeight) {
-  RegisterClassOnce();
+  static const ATOM registered = [] {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hIcon = LoadIconW(wc.hInstance, MAKEINTRESOURCEW(1));
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    wc.lpszClassName = kClassName;
+    return RegisterClassExW(&wc);
+  }();
+  if (!registered) return false;
   // Created hidden and off-size, then sized for the dpi of the monitor it
   // landed on, which only the window itself can tell.
   CreateWindowExW(exStyle, kClassName, caption.c_str(), style & ~WS_VISIBLE, CW_USEDEFAULT,

@@ -1,0 +1,17 @@
+// The Windows front end's tests run on the window's own thread, with COM and
+// the common controls as the program has them.
+#include <gtest/gtest.h>
+#include <windows.h>
+// After windows.h, which they build on.
+#include <commctrl.h>
+#include <objbase.h>
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 2;
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS};
+  InitCommonControlsEx(&controls);
+  const int status = RUN_ALL_TESTS();
+  CoUninitialize();
+  return status;
+}

@@ -1,0 +1,181 @@
+#include "WindowScript.h"
+
+#include <commdlg.h>
+#include <dlgs.h>
+
+#include <algorithm>
+
+#include "win32/Cursor.h"
+
+namespace tolvanix::testing {
+
+namespace {
+
+WindowScript* running = nullptr;  // one script at a time
+
+std::vector<HWND> ThreadWindows() {
+  std::vector<HWND> all;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND hwnd, LPARAM list) {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&all));
+  return all;
+}
+
+// The modal window the user would answer: visible and enabled, owned by
+// another window of the program.
+HWND OpenModal() {
+  for (HWND hwnd : ThreadWindows()) {
+    if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd) && GetWindow(hwnd, GW_OWNER)) return hwnd;
+  }
+  return nullptr;
+}
+
+std::vector<HWND> Children(HWND parent, const wchar_t* cls) {
+  struct Search {
+    const wchar_t* cls;
+    std::vector<HWND> found;
+  } search{cls, {}};
+  EnumChildWindows(
+      parent,
+      [](HWND hwnd, LPARAM data) {
+        auto* s = reinterpret_cast<Search*>(data);
+        wchar_t name[64];
+        GetClassNameW(hwnd, name, 64);
+        if (lstrcmpiW(name, s->cls) == 0) s->found.push_back(hwnd);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+}  // namespace
+
+bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
+  const ULONGLONG deadline = GetTickCount64() + ms;
+  while (!done()) {
+    if (GetTickCount64() > deadline) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) win32::ProcessMessage(msg);
+  }
+  return true;
+}
+
+WindowScript::WindowScript() : timer_(SetTimer(nullptr, 0, 10, Tick)) { running = this; }
+
+WindowScript::~WindowScript() {
+  KillTimer(nullptr, timer_);
+  running = nullptr;
+  EXPECT_TRUE(steps_.empty()) << steps_.size() << " modal window(s) never came";
+}
+
+WindowScript& WindowScript::Then(std::function<void(HWND)> step) {
+  steps_.push_back(std::move(step));
+  return *this;
+}
+
+void CALLBACK WindowScript::Tick(HWND, UINT, UINT_PTR, DWORD) {
+  if (running) running->Poll();
+}
+
+void WindowScript::Poll() {
+  const HWND w = OpenModal();
+  if (w && w != last_ && !steps_.empty()) {
+    last_ = w;
+    waited_ = 0;
+    auto step = std::move(steps_.front());
+    steps_.pop_front();  // before the step: it may open the next window
+    step(w);
+    return;
+  }
+  if ((waited_ = w ? waited_ + 1 : 0) < 500) return;
+  waited_ = 0;
+  ADD_FAILURE() << "'" << TextOf(w) << "' still open with nothing left to answer it";
+  PostMessageW(w, WM_CLOSE, 0, 0);
+}
+
+std::string TextOf(HWND hwnd) {
+  wchar_t text[1024] = L"";
+  GetWindowTextW(hwnd, text, 1024);
+  return Narrow(text);
+}
+
+std::string BoxLook(HWND box) {
+  std::vector<HWND> buttons = Children(box, L"Button");
+  std::sort(buttons.begin(), buttons.end(), [](HWND a, HWND b) {
+    RECT ra, rb;
+    GetWindowRect(a, &ra);
+    GetWindowRect(b, &rb);
+    return ra.left < rb.left;
+  });
+  std::string look = TextOf(box), text;
+  for (HWND s : Children(box, L"Static")) {
+    if ((GetWindowLongW(s, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+      look += "!";
+    } else {
+      text = TextOf(s);
+    }
+  }
+  look.append(1, '|').append(text);
+  for (HWND b : buttons) look.append(1, '|').append(TextOf(b));
+  return look;
+}
+
+HWND ButtonOf(HWND window, const std::string& text) {
+  for (HWND b : Children(window, L"Button")) {
+    if (TextOf(b) == text) return b;
+  }
+  ADD_FAILURE() << "no button " << text << " in " << TextOf(window);
+  return nullptr;
+}
+
+void PressKey(HWND to, UINT vk, const char* held) {
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  const std::string h(held);
+  keys[VK_SHIFT] = h.find('S') != std::string::npos ? 0x80 : 0;
+  keys[VK_CONTROL] = h.find('C') != std::string::npos ? 0x80 : 0;
+  keys[VK_MENU] = h.find('A') != std::string::npos ? 0x80 : 0;
+  SetKeyboardState(keys);
+  const bool alt = keys[VK_MENU] != 0;
+  PostMessageW(to, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, alt ? (1 << 29) | 1 : 1);
+  // The modifiers are let go once the key has been handled.
+  PumpUntil([] { return false; }, 30);
+  keys[VK_SHIFT] = keys[VK_CONTROL] = keys[VK_MENU] = 0;
+  SetKeyboardState(keys);
+}
+
+void TypeChar(HWND to, wchar_t c) { PostMessageW(to, WM_CHAR, c, 1); }
+
+HWND NameBox(HWND dialog) {
+  // The explorer-style dialog's name box is a combo box's edit, the older one an edit.
+  if (HWND combo = GetDlgItem(dialog, cmb13)) {
+    if (HWND edit = FindWindowExW(combo, nullptr, L"Edit", nullptr)) return edit;
+    return combo;
+  }
+  return GetDlgItem(dialog, edt1);
+}
+
+void ChooseFile(HWND dialog, const std::string& path) {
+  SetWindowTextW(NameBox(dialog), Widen(path).c_str());
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+}
+
+void InWindow::SetUp() {
+  ASSERT_FALSE(dir_.Path().empty());
+  ASSERT_TRUE(SetCurrentDirectoryW(Widen(dir_.Path()).c_str()));
+  ASSERT_TRUE(form_.Create());
+  form_.Show();
+}
+
+void InWindow::TearDown() {
+  EXPECT_FALSE(win32::BusyCursor::On()) << "the busy cursor is off when a test ends";
+  SetCurrentDirectoryW(L"C:\\");  // the temporary folder can go
+}
+
+}  // namespace tolvanix::testing

@@ -1,0 +1,69 @@
+// Drives the real Win32 windows in this process: answers the modal windows
+// the code under test opens, one step per window, from a thread timer that
+// runs in their message loops (a window that never comes, or one left open
+// 5 s with no step for it, fails the test), and reads what a user sees.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "support/TestFiles.h"
+#include "win32/Unit1.h"
+#include "win32/Wide.h"
+
+namespace tolvanix::testing {
+
+using win32::Narrow;
+using win32::Widen;
+
+// Handles messages as the program does until `done` or `ms` have passed.
+bool PumpUntil(const std::function<bool()>& done, DWORD ms = 10000);
+
+class WindowScript {
+ public:
+  WindowScript();
+  ~WindowScript();
+  WindowScript(const WindowScript&) = delete;
+  WindowScript& operator=(const WindowScript&) = delete;
+  WindowScript& Then(std::function<void(HWND window)> step);
+
+ private:
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+  void Poll();
+  UINT_PTR timer_;
+  std::deque<std::function<void(HWND)>> steps_;
+  HWND last_ = nullptr;
+  int waited_ = 0;
+};
+
+// What a user reads: a window's text; a box as "caption|text|button|button...",
+// its buttons left to right, "!" after the caption when it shows an icon.
+std::string TextOf(HWND hwnd);
+std::string BoxLook(HWND box);
+// The button with this text in a window.
+HWND ButtonOf(HWND window, const std::string& text);
+// Keys as the keyboard gives them: a virtual key, with Shift, Ctrl or Alt
+// held ("S", "C", "A" in `held`), or a typed character.
+void PressKey(HWND to, UINT vk, const char* held = "");
+void TypeChar(HWND to, wchar_t c);
+// A file dialog's file-name box, and a name typed there and confirmed.
+HWND NameBox(HWND dialog);
+void ChooseFile(HWND dialog, const std::string& path);
+
+// The main window, created and shown, in a temporary folder made current.
+class InWindow : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  std::string Path(const std::string& name) const { return dir_.Path() + "\\" + name; }
+
+  TempDir dir_;
+  win32::TForm1 form_;
+};
+
+}  // namespace tolvanix::testing

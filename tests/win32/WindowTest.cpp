@@ -1,0 +1,98 @@
+// The two windows as described: texts, places, sizes, tab order, fonts; the
+// About window's keys and browser button.
+#include "WindowScript.h"
+#include "forms/FormDescriptions.h"
+#include "forms/Texts.h"
+#include "win32/Fonts.h"
+#include "win32/Unit2.h"
+
+using namespace tolvanix;
+using namespace tolvanix::testing;
+
+namespace {
+
+// A control's place in its window's client area, at 96 dpi.
+Rect PlaceOf(HWND control) {
+  RECT r;
+  GetWindowRect(control, &r);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+  const UINT dpi = win32::DpiOf(control);
+  return {MulDiv(r.left, 96, dpi), MulDiv(r.top, 96, dpi), MulDiv(r.right - r.left, 96, dpi),
+          MulDiv(r.bottom - r.top, 96, dpi)};
+}
+
+void ExpectAsDescribed(const FormDescription& form, HWND window,
+                       const std::vector<win32::Control*>& controls) {
+  RECT client;
+  GetClientRect(window, &client);
+  EXPECT_EQ(TextOf(window), form.caption);
+  EXPECT_EQ(client.right, form.clientWidth);
+  EXPECT_EQ(client.bottom, form.clientHeight);
+  for (size_t i = 0; i < controls.size(); ++i) {
+    const ControlDescription& c = form.controls[i];
+    SCOPED_TRACE(c.name);
+    const Rect at = PlaceOf(controls[i]->hwnd());
+    EXPECT_EQ(std::make_pair(at.left, at.top), std::make_pair(c.rect.left, c.rect.top));
+    if (!c.autoSize) {
+      EXPECT_EQ(std::make_pair(at.width, at.height), std::make_pair(c.rect.width, c.rect.height));
+    }
+    if (c.cls == ControlClass::Image) continue;
+    EXPECT_EQ(Narrow(controls[i]->Text()), c.text);
+  }
+}
+
+}  // namespace
+
+using WindowTest = InWindow;
+
+TEST_F(WindowTest, MainWindowIsAsDescribedAndTabsInOrder) {
+  win32::TForm1& f = form_;
+  ExpectAsDescribed(Form1Description(), f.hwnd(),
+                    {&f.Bevel1, &f.Label1, &f.Label2, &f.Label3, &f.Button1, &f.Button2, &f.Button3,
+                     &f.SpinEdit1, &f.Button4});
+  EXPECT_EQ(win32::ChosenFace(kWindowFont, 96), L"ＭＳ Ｐゴシック") << "mapped in the prefix";
+  HWND below = f.Label3.hwnd();
+  while (below && below != f.Bevel1.hwnd()) below = GetWindow(below, GW_HWNDNEXT);
+  EXPECT_TRUE(below) << "the status line lies over the bevel";
+
+  PumpUntil([&] { return GetFocus() == f.Button1.hwnd(); }, 2000);
+  std::vector<HWND> order{GetFocus()};
+  for (int i = 0; i < 5; ++i) order.push_back(GetNextDlgTabItem(f.hwnd(), order.back(), FALSE));
+  EXPECT_EQ(order, (std::vector<HWND>{f.Button1.hwnd(), f.Button2.hwnd(), f.Button3.hwnd(),
+                                      f.SpinEdit1.hwnd(), f.Button4.hwnd(), f.Button1.hwnd()}));
+}
+
+// Enter closes the About window with OK; Esc does nothing; each click on the browser button asks
+// the shell once. Each showing is a new window centred on the screen.
+TEST_F(WindowTest, AboutWindowKeysAndBrowser) {
+  for (const UINT key : {VK_RETURN, VK_ESCAPE}) {
+    SCOPED_TRACE(key == VK_RETURN ? "Enter" : "Esc, then the close box");
+    std::vector<std::wstring> opened;
+    int result = 0;
+    WindowScript script;
+    script.Then([&](HWND window) {
+      auto* a = dynamic_cast<win32::TForm2*>(win32::Wnd::From(window));
+      ASSERT_NE(a, nullptr);
+      a->openUrl = [&](HWND, const std::wstring& url) { opened.push_back(url); };
+      ExpectAsDescribed(
+          Form2Description(), window,
+          {&a->Label5, &a->Label4, &a->Image1, &a->Label1, &a->Label2, &a->Button2, &a->Button1});
+      RECT r;
+      GetWindowRect(window, &r);
+      const Point centred = CentredOn(win32::ScreenOf(window), r.right - r.left, r.bottom - r.top);
+      EXPECT_EQ(std::make_pair(r.left, r.top), std::make_pair(LONG(centred.x), LONG(centred.y)));
+      EXPECT_FALSE(IsWindowEnabled(form_.hwnd())) << "modal";
+      PressKey(GetFocus(), key);
+      PumpUntil([&] { return (result = a->Result()) != 0; }, 100);
+      if (result) return;
+      a->Button2.Click();
+      a->Button2.Click();
+      PostMessageW(window, WM_CLOSE, 0, 0);
+      PumpUntil([&] { return (result = a->Result()) != 0; });
+    });
+    form_.Button4.Click();
+    EXPECT_EQ(result, key == VK_RETURN ? win32::TForm2::mrOk : win32::TForm2::mrCancel);
+    EXPECT_EQ(opened, std::vector<std::wstring>(result == 1 ? 0 : 2, Widen(kWebPageAddress)));
+    EXPECT_TRUE(IsWindowEnabled(form_.hwnd()));
+  }
+}
