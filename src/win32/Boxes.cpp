@@ -65,10 +65,9 @@ class Box final : public Wnd {
     }
     Build();
     {
-      ModalScope modal(owner);
+      ModalScope modal;
       ShowWindow(hwnd(), SW_SHOW);
-      SetForegroundWindow(hwnd());
-      SetFocus(buttons_.front()->hwnd());
+      SetFocus(buttons_[look_.defaultButton]->hwnd());
       RunLoopUntil(done_);
     }
     DestroyWindow(hwnd());

@@ -334,6 +334,8 @@ LRESULT CALLBACK SpinEdit::ArrowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
         return 0;
       }
       break;
+    case WM_CONTEXTMENU:
+      return 0;  // no menu of the text box's over the arrows
     case WM_SETCURSOR:
       if (BusyCursor::SetIfBusy()) return TRUE;
       break;

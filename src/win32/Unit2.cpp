@@ -46,7 +46,7 @@ int TForm2::ShowModal(HWND owner) {
   };
   Layout();
   {
-    ModalScope modal(owner);
+    ModalScope modal;
     ShowWindow(hwnd(), SW_SHOW);
     SetForegroundWindow(hwnd());
     SetFocus(Button1.hwnd());  // the focus starts on OK

@@ -170,8 +170,7 @@ bool RunLoopUntil(const bool& done) {
   return true;
 }
 
-ModalScope::ModalScope(HWND owner) : owner_(owner), ownerWasEnabled_(false) {
-  ownerWasEnabled_ = owner_ && IsWindowEnabled(owner_);
+ModalScope::ModalScope() {
   EnumThreadWindows(
       GetCurrentThreadId(),
       [](HWND hwnd, LPARAM self) {
@@ -185,9 +184,9 @@ ModalScope::ModalScope(HWND owner) : owner_(owner), ownerWasEnabled_(false) {
 }
 
 ModalScope::~ModalScope() {
-  // Before the modal window goes, or the system activates some other program.
+  // Before the modal window goes, so that the system activates its owner
+  // rather than some other program.
   for (HWND hwnd : disabled_) EnableWindow(hwnd, TRUE);
-  if (owner_ && ownerWasEnabled_) SetActiveWindow(owner_);
 }
 
 }  // namespace tolvanix::win32

@@ -71,17 +71,15 @@ bool RunLoopUntil(const bool& done);
 
 // A window that stands for the program while it is modal: every other
 // top-level window of this thread is disabled while it lives and enabled
-// again, the owner activated, when it goes.
+// again, before it goes, so that the system activates the owner.
 class ModalScope {
  public:
-  explicit ModalScope(HWND owner);
+  ModalScope();
   ~ModalScope();
   ModalScope(const ModalScope&) = delete;
   ModalScope& operator=(const ModalScope&) = delete;
 
  private:
-  HWND owner_;
-  bool ownerWasEnabled_;
   std::vector<HWND> disabled_;  // by this scope, enabled again by it
 };
 

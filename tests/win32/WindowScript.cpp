@@ -134,19 +134,28 @@ HWND ButtonOf(HWND window, const std::string& text) {
 }
 
 void PressKey(HWND to, UINT vk, const char* held) {
-  BYTE keys[256];
-  GetKeyboardState(keys);
+  // Through the system's input, so that the keys held are what the program
+  // reads back; it goes to the window with the focus.
+  SetFocus(to);
+  std::vector<INPUT> keys;
+  const auto key = [&](WORD code, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = code;
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    keys.push_back(in);
+  };
   const std::string h(held);
-  keys[VK_SHIFT] = h.find('S') != std::string::npos ? 0x80 : 0;
-  keys[VK_CONTROL] = h.find('C') != std::string::npos ? 0x80 : 0;
-  keys[VK_MENU] = h.find('A') != std::string::npos ? 0x80 : 0;
-  SetKeyboardState(keys);
-  const bool alt = keys[VK_MENU] != 0;
-  PostMessageW(to, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, alt ? (1 << 29) | 1 : 1);
-  // The modifiers are let go once the key has been handled.
+  std::vector<WORD> mods;
+  if (h.find('S') != std::string::npos) mods.push_back(VK_SHIFT);
+  if (h.find('C') != std::string::npos) mods.push_back(VK_CONTROL);
+  if (h.find('A') != std::string::npos) mods.push_back(VK_MENU);
+  for (WORD m : mods) key(m, false);
+  key(static_cast<WORD>(vk), false);
+  key(static_cast<WORD>(vk), true);
+  for (WORD m : mods) key(m, true);
+  SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
   PumpUntil([] { return false; }, 30);
-  keys[VK_SHIFT] = keys[VK_CONTROL] = keys[VK_MENU] = 0;
-  SetKeyboardState(keys);
 }
 
 void TypeChar(HWND to, wchar_t c) { PostMessageW(to, WM_CHAR, c, 1); }
