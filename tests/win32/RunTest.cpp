@@ -1,0 +1,166 @@
+// Runs through the real window: a split and a join with the dialogs answered,
+// a held file, a first piece handed over on the command line, and the close
+// question while a run goes on.
+#include <atomic>
+
+#include "WindowScript.h"
+#include "support/FaultyFileSystem.h"
+
+using namespace tolvanix;
+using namespace tolvanix::testing;
+
+namespace {
+
+// The pieces of `data` cut at `pieceSize` bytes, as the piece format lays them out.
+std::vector<std::string> PiecesOf(const std::string& name, const std::string& data,
+                                  size_t pieceSize) {
+  const size_t count = (data.size() + 262 + pieceSize - 1) / pieceSize;
+  std::string first(258, '\0');
+  first.replace(0, name.size(), name);
+  first += std::string{static_cast<char>(count), 0, 0, 0};
+  std::vector<std::string> pieces{first + data.substr(0, pieceSize - 262)};
+  for (size_t at = pieceSize - 262; at < data.size(); at += pieceSize)
+    pieces.push_back(data.substr(at, pieceSize));
+  return pieces;
+}
+
+// A click on a button of the window, and the run it starts handled to its end.
+void ClickAndRun(win32::TForm1& form, win32::Button& button) {
+  button.Click();
+  EXPECT_TRUE(PumpUntil([&] { return !form.CommandRunning(); }, 20000)) << "the run ended";
+}
+
+}  // namespace
+
+using RunTest = InWindow;
+
+TEST_F(RunTest, SplitThenJoinThroughTheWindowRebuildsTheSource) {
+  const std::string data = RandomBytes(250'000, 7);
+  WriteFile(Path("photo.jpg"), data);
+  form_.SpinEdit1.SetText(L"100");  // 100 KB: three pieces
+  WindowScript script;
+  script.Then([&](HWND w) { ChooseFile(w, Path("photo.jpg")); }).Then([&](HWND w) {
+    EXPECT_EQ(TextOf(NameBox(w)), "photo.001");
+    ChooseFile(w, Path("p.001"));
+  });
+  ClickAndRun(form_, form_.Button1);
+  const std::vector<std::string> pieces = PiecesOf("photo.jpg", data, 100 * 1024);
+  ASSERT_EQ(pieces.size(), 3u);
+  for (size_t i = 0; i < pieces.size(); ++i) {
+    EXPECT_TRUE(ReadFile(Path("p.00" + std::to_string(i + 1))) == pieces[i]) << "piece " << i + 1;
+  }
+  script.Then([&](HWND w) { ChooseFile(w, "p.001"); }).Then([&](HWND w) {
+    EXPECT_EQ(TextOf(NameBox(w)), "photo.jpg") << "the stored name";
+    ChooseFile(w, Path("joined.jpg"));
+  });
+  ClickAndRun(form_, form_.Button2);
+  EXPECT_TRUE(ReadFile(Path("joined.jpg")) == data);
+}
+
+// A source another program holds is refused with the open notice; a first piece handed over on
+// the command line goes straight to the join's output prompt, proposing the stored name.
+TEST_F(RunTest, AHeldFileIsRefusedAndAFirstPieceHandedOverGoesToTheOutputPrompt) {
+  WriteFile(Path("held.bin"), "bytes");
+  const HANDLE held = CreateFileW(Widen(Path("held.bin")).c_str(), GENERIC_READ, 0, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  WindowScript script;
+  script.Then([&](HWND w) { ChooseFile(w, Path("held.bin")); }).Then([&](HWND w) {
+    EXPECT_EQ(BoxLook(w), "Tolvanix|ファイルのオープンに失敗しました。|OK");
+    PostMessageW(w, WM_CLOSE, 0, 0);
+  });
+  ClickAndRun(form_, form_.Button1);
+  CloseHandle(held);
+
+  std::string first("holiday.jpg");
+  first.resize(258);
+  WriteFile(Path("first.001"), first + std::string("\x01\0\0\0", 4) + "data");
+  script.Then([&](HWND w) {
+    EXPECT_EQ(TextOf(NameBox(w)), "holiday.jpg");
+    PostMessageW(w, WM_CLOSE, 0, 0);
+  });
+  form_.StartWith({Widen(Path("first.001"))});
+  EXPECT_TRUE(PumpUntil([&] { return form_.CommandRunning(); }, 2000));
+  EXPECT_TRUE(PumpUntil([&] { return !form_.CommandRunning(); }));
+  EXPECT_EQ(form_.OpenDialog2.FileName, Path("first.001"));
+}
+
+// At the third chunk the window is closed. No: the run goes on to its end and the window stays.
+// Yes: the run stops, flushed, and the program ends. With the run then reaching a prompt (the
+// destination runs short of space), the prompt waits for the answer and never shows after Yes.
+TEST(CloseQuestion, MeansWhatItSays) {
+  TempDir dir;
+  const auto at = [&](const std::string& name) { return dir.Path() + "\\" + name; };
+  const std::string data = RandomBytes((3 << 20) - 5000, 4);  // 3 pieces of 1024 KB
+  WriteFile(at("photo.jpg"), data);
+  const struct {
+    bool join;
+    char answer;
+    bool promptWaits;
+  } rows[] = {
+      {false, 'n', false},
+      {true, 'y', false},
+      {false, 'y', true},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(std::string(r.join ? "join " : "split ") + r.answer +
+                 (r.promptWaits ? " at a prompt" : ""));
+    if (!r.join) {
+      for (const char* piece : {"p.001", "p.002", "p.003"}) DeleteFileW(Widen(at(piece)).c_str());
+    }
+    win32::TForm1 form;
+    ASSERT_TRUE(form.Create());
+    form.Show();
+    FaultyFileSystem fs;
+    form.UseFileSystem(&fs);
+    const HWND window = form.hwnd();
+    std::atomic<int> chunks{0};
+    std::atomic<bool> answered{false};
+    fs.onChunk = [&](const std::string&) {
+      Sleep(20);
+      if (++chunks != 3) return;
+      if (r.promptWaits) fs.freeSpace = 0;  // piece 2 finds no room
+      PostMessageW(window, WM_CLOSE, 0, 0);
+      for (int i = 0; i < 5000 && !r.promptWaits && !answered; ++i) Sleep(1);
+    };
+    WindowScript script;
+    script.Then([&](HWND w) { ChooseFile(w, at(r.join ? "p.001" : "photo.jpg")); })
+        .Then([&](HWND w) { ChooseFile(w, at(r.join ? "out.jpg" : "p.001")); })
+        .Then([&](HWND w) {
+          EXPECT_EQ(BoxLook(w), std::string("Tolvanix!|ファイルの") + (r.join ? "結合" : "分割") +
+                                    "を中止して終了しますか？|はい(&Y)|いいえ(&N)");
+          if (r.promptWaits) {  // the run has asked its prompt, which waits
+            PumpUntil(
+                [&] {
+                  return std::count(fs.events.begin(), fs.events.end(), "space:" + at("")) >= 2;
+                },
+                3000);
+            PumpUntil([] { return false; }, 100);
+          }
+          TypeChar(GetFocus(), static_cast<wchar_t>(r.answer));
+          answered = true;
+        });
+    std::vector<double> fills;
+    (r.join ? form.Button2 : form.Button1).Click();
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+          fills.push_back(form.Label3.Fill());
+          return !form.CommandRunning();
+        },
+        20000));
+    const bool stopped = r.answer == 'y';
+    EXPECT_EQ(IsWindow(window) != FALSE, !stopped) << "Yes ends the program";
+    std::string written = r.join ? ReadFile(at("out.jpg")) : ReadFile(at("p.001")).substr(262);
+    if (!r.join && FileExists(at("p.002")))
+      written += ReadFile(at("p.002")) + ReadFile(at("p.003"));
+    EXPECT_EQ(written.size() < data.size(), stopped);
+    EXPECT_EQ(data.compare(0, written.size(), written), 0) << "a prefix of the source";
+    EXPECT_TRUE(std::is_sorted(fills.begin(), fills.end() - 1)) << "the bar only grows";
+    if (!stopped) {
+      EXPECT_GT(*std::max_element(fills.begin(), fills.end()), 0.0) << "the bar showed";
+    }
+    EXPECT_EQ(std::count(fs.events.begin(), fs.events.end(), "create:" + at("p.002")),
+              r.promptWaits ? 0 : 1 - r.join);
+    if (stopped) PumpUntil([] { return false; }, 50);  // the program's end, taken from the queue
+  }
+}
