@@ -88,6 +88,7 @@ TEST_F(RunTest, AHeldFileIsRefusedAndAFirstPieceHandedOverGoesToTheOutputPrompt)
 // At the third chunk the window is closed. No: the run goes on to its end and the window stays.
 // Yes: the run stops, flushed, and the program ends. With the run then reaching a prompt (the
 // destination runs short of space), the prompt waits for the answer and never shows after Yes.
+// The session ending ('e') stops the run, flushed, without a question.
 TEST(CloseQuestion, MeansWhatItSays) {
   TempDir dir;
   const auto at = [&](const std::string& name) { return dir.Path() + "\\" + name; };
@@ -101,6 +102,7 @@ TEST(CloseQuestion, MeansWhatItSays) {
       {false, 'n', false},
       {true, 'y', false},
       {false, 'y', true},
+      {false, 'e', false},
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(std::string(r.join ? "join " : "split ") + r.answer +
@@ -120,26 +122,29 @@ TEST(CloseQuestion, MeansWhatItSays) {
       Sleep(20);
       if (++chunks != 3) return;
       if (r.promptWaits) fs.freeSpace = 0;  // piece 2 finds no room
+      if (r.answer == 'e') return void(PostMessageW(window, WM_ENDSESSION, TRUE, 0));
       PostMessageW(window, WM_CLOSE, 0, 0);
       for (int i = 0; i < 5000 && !r.promptWaits && !answered; ++i) Sleep(1);
     };
     WindowScript script;
     script.Then([&](HWND w) { ChooseFile(w, at(r.join ? "p.001" : "photo.jpg")); })
-        .Then([&](HWND w) { ChooseFile(w, at(r.join ? "out.jpg" : "p.001")); })
-        .Then([&](HWND w) {
-          EXPECT_EQ(BoxLook(w), std::string("Tolvanix!|ファイルの") + (r.join ? "結合" : "分割") +
-                                    "を中止して終了しますか？|はい(&Y)|いいえ(&N)");
-          if (r.promptWaits) {  // the run has asked its prompt, which waits
-            PumpUntil(
-                [&] {
-                  return std::count(fs.events.begin(), fs.events.end(), "space:" + at("")) >= 2;
-                },
-                3000);
-            PumpUntil([] { return false; }, 100);
-          }
-          TypeChar(GetFocus(), static_cast<wchar_t>(r.answer));
-          answered = true;
-        });
+        .Then([&](HWND w) { ChooseFile(w, at(r.join ? "out.jpg" : "p.001")); });
+    if (r.answer != 'e') {
+      script.Then([&](HWND w) {
+        EXPECT_EQ(BoxLook(w), std::string("Tolvanix!|ファイルの") + (r.join ? "結合" : "分割") +
+                                  "を中止して終了しますか？|はい(&Y)|いいえ(&N)");
+        if (r.promptWaits) {  // the run has asked its prompt, which waits
+          PumpUntil(
+              [&] {
+                return std::count(fs.events.begin(), fs.events.end(), "space:" + at("")) >= 2;
+              },
+              3000);
+          PumpUntil([] { return false; }, 100);
+        }
+        TypeChar(GetFocus(), static_cast<wchar_t>(r.answer));
+        answered = true;
+      });
+    }
     std::vector<double> fills;
     (r.join ? form.Button2 : form.Button1).Click();
     EXPECT_TRUE(PumpUntil(
@@ -148,8 +153,8 @@ TEST(CloseQuestion, MeansWhatItSays) {
           return !form.CommandRunning();
         },
         20000));
-    const bool stopped = r.answer == 'y';
-    EXPECT_EQ(IsWindow(window) != FALSE, !stopped) << "Yes ends the program";
+    const bool stopped = r.answer != 'n';
+    EXPECT_EQ(IsWindow(window) != FALSE, !stopped) << "the program ends";
     std::string written = r.join ? ReadFile(at("out.jpg")) : ReadFile(at("p.001")).substr(262);
     if (!r.join && FileExists(at("p.002")))
       written += ReadFile(at("p.002")) + ReadFile(at("p.003"));
@@ -160,7 +165,7 @@ TEST(CloseQuestion, MeansWhatItSays) {
       EXPECT_GT(*std::max_element(fills.begin(), fills.end()), 0.0) << "the bar showed";
     }
     EXPECT_EQ(std::count(fs.events.begin(), fs.events.end(), "create:" + at("p.002")),
-              r.promptWaits ? 0 : 1 - r.join);
+              r.answer == 'n' ? 1 : 0);
     if (stopped) PumpUntil([] { return false; }, 50);  // the program's end, taken from the queue
   }
 }
