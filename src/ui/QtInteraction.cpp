@@ -322,12 +322,15 @@ void CloseModalWindows() {
   }
 }
 
-bool AskYesNo(QWidget* parent, const std::string& text, QPointer<QDialog>* open) {
+bool AskYesNo(QWidget* parent, const std::string& text, QPointer<QDialog>* open,
+              const std::function<void(bool yes)>& answered) {
   CentredMessageBox box(parent, kApplicationTitle, QMessageBox::Warning, text);
   QPushButton* yes = box.AddButton("はい(&Y)");
   QPushButton* no = box.AddButton("いいえ(&N)");
   box.setDefaultButton(no);
   box.setEscapeButton(no);
+  if (answered)
+    QObject::connect(&box, &QDialog::finished, [&] { answered(box.clickedButton() == yes); });
   if (open) *open = &box;
   CursorLift lift;
   box.exec();
