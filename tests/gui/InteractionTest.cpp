@@ -1,4 +1,7 @@
 // The boxes, the names typed in file dialogs, the piece-size field.
+#include <QLabel>
+#include <QScreen>
+
 #include "ModalScript.h"
 
 using namespace tolvanix;
@@ -50,6 +53,26 @@ TEST_F(InteractionTest, EachBoxShowsItsTextsAndAnswersItsKeys) {
     EXPECT_EQ(inside, nullptr) << "the busy cursor is lifted while a box is open";
   }
   ui_.SetBusyCursor(false);
+}
+
+// The text stands in a column as wide as its longest line, up to half the screen: the warning's
+// first line is not wrapped on this 1,280-pixel screen, a longer line is.
+TEST_F(InteractionTest, BoxTextWrapsOnlyBeyondHalfTheScreen) {
+  const QString first = QString::fromUtf8(kLowSpaceWarning).split(QStringLiteral("\r\n"))[0];
+  for (const QString& text : {QString::fromUtf8(kLowSpaceWarning), first + first + first}) {
+    SCOPED_TRACE(text.toStdString());
+    int column = 0, wanted = 0;
+    ModalScript script;
+    script.Then([&](QWidget* box) {
+      const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+      column = label->width();
+      wanted = std::min(label->fontMetrics().horizontalAdvance(text.split(u'\r')[0]),
+                        box->screen()->geometry().width() / 2);
+      QTest::keyClick(box->focusWidget(), Qt::Key_Escape);
+    });
+    ui_.AskYesNoCancel(text.toStdString());
+    EXPECT_EQ(column, wanted);
+  }
 }
 
 // A typed name of an existing file is that file, a new one gets the default extension. Only a
