@@ -282,12 +282,12 @@ TEST_F(LinuxFileTest, RemovableComesFromTheDiskInSysfs) {
     bool removable;
   };
   int n = 0;
-  // clang-format off
-  for (const Case& c : {Case{"whole disk", "devices/disk", "1\n", true},
-                        Case{"partition answers for its disk", "devices/disk/disk1", "1\n", true},
-                        Case{"fixed disk", "devices/disk/disk1", "0\n", false},
-                        Case{"no block device", "", "1\n", false}}) {
-    // clang-format on
+  for (const Case& c : {
+           Case{"whole disk", "devices/disk", "1\n", true},
+           Case{"partition answers for its disk", "devices/disk/disk1", "1\n", true},
+           Case{"fixed disk", "devices/disk/disk1", "0\n", false},
+           Case{"no block device", "", "1\n", false},
+       }) {
     const std::string sys = dir / ("sys" + std::to_string(n++));
     std::filesystem::create_directories(sys + "/devices/disk/disk1");
     std::filesystem::create_directories(sys + "/dev/block");
