@@ -12,6 +12,7 @@
 #include <QFileSystemModel>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -121,11 +122,27 @@ class CentredMessageBox final : public QMessageBox {
     for (QPushButton* b : buttons_) b->setMinimumWidth(width);
     QMessageBox::showEvent(event);  // sizes the box to its text
     const QRect s = ScreenOf(this);
+    WidenText(s.width() / 2);
     const Point at = CentredOn({s.x(), s.y(), s.width(), s.height()}, this->width(), height());
     move(at.x, at.y);
   }
 
  private:
+  // Qt wraps a box's text at 500 pixels at most; here the column grows with
+  // the longest line up to `most` pixels, and only longer lines wrap.
+  void WidenText(int most) {
+    auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    if (!label) return;
+    int widest = 0;
+    for (const QString& line : label->text().split(u'\n'))
+      widest = std::max(widest, label->fontMetrics().horizontalAdvance(line));
+    label->setMinimumWidth(std::min(widest, most));
+    layout()->activate();
+    const int width = layout()->totalMinimumSize().width();
+    setFixedSize(width, layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width)
+                                                      : layout()->totalMinimumSize().height());
+  }
+
   std::vector<QPushButton*> buttons_;
 };
 
@@ -321,12 +338,15 @@ void CloseModalWindows() {
   }
 }
 
-bool AskYesNo(QWidget* parent, const std::string& text, QPointer<QDialog>* open) {
+bool AskYesNo(QWidget* parent, const std::string& text, QPointer<QDialog>* open,
+              const std::function<void(bool yes)>& answered) {
   CentredMessageBox box(parent, kApplicationTitle, QMessageBox::Warning, text);
   QPushButton* yes = box.AddButton(kYesButton);
   QPushButton* no = box.AddButton(kNoButton);
   box.setDefaultButton(no);
   box.setEscapeButton(no);
+  if (answered)
+    QObject::connect(&box, &QDialog::finished, [&] { answered(box.clickedButton() == yes); });
   if (open) *open = &box;
   CursorLift lift;
   box.exec();
