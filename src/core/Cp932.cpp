@@ -139,9 +139,10 @@ std::string Utf8FromCp932(std::string_view cp932) {
 
 std::string SafeNameFromHeader(std::string_view cp932Name, PathStyle style) {
   std::string name = Utf8FromCp932(cp932Name);
-  // A stored name should be bare already. On Linux only what "/" would turn
-  // into folders is dropped: ":" and "\" are ordinary characters of a name.
-  if (style == PathStyle::Posix) name = ProposableName(PathName(name, style));
+  // A stored name should be bare already: what would make folders of it is
+  // dropped. On Linux ":" and "\" are ordinary characters of a name.
+  name = style == PathStyle::Posix ? ProposableName(PathName(name, style))
+                                   : name.substr(name.find_last_of("\\/") + 1);
   for (char& c : name) {
     const auto u = static_cast<unsigned char>(c);
     if (u < 0x20 || u == 0x7F) c = '_';

@@ -157,6 +157,7 @@ TEST_F(JoinTest, FailuresAfterTheOutputKeepWhatWasCopied) {
       Row{-1, {.flush = true}, Outcome::OutputWriteFailed, 3000},
       Row{-1, {.push = true}, Outcome::OutputWriteFailed, 762}}) {
     // clang-format on
+    if (r.fault.kernelAfter >= 0 && !KernelCopies()) continue;  // no kernel copy to fail
     SCOPED_TRACE(NoticeText(r.outcome) + std::to_string(r.file));
     TempDir d;
     FaultyFileSystem faulty;
