@@ -38,17 +38,22 @@ class JoinRun {
   Outcome Run(const std::string* firstPiece);
 
  private:
-  // A run asked to stop tells nothing: the program is on its way out.
-  Outcome End(Outcome outcome) {
+  // A run asked to stop tells nothing: the program is on its way out. A
+  // notice about one file names it on a second line.
+  Outcome End(Outcome outcome, const std::string& file = {}) {
     // What reached a removable medium so far must be on it before the user
     // can pull it.
     if (handles_.second && outputRemovable_) handles_.second->Flush();
-    if (const char* text = NoticeText(outcome); text && !Stopping()) ui_.ShowNotice(text);
+    if (const char* text = NoticeText(outcome); text && !Stopping())
+      ui_.ShowNotice(file.empty() ? text : text + std::string("\r\n") + file);
     return outcome;
   }
   bool Stopping() const { return control_ && control_->StopRequested(); }
 
   Outcome CopyPieces(const std::string& firstPiece, int64_t dataLength, int32_t count);
+  // The first of the pieces beside the first one whose length breaks the
+  // set, or empty. Only the pieces up to the first one missing are looked at.
+  std::string BrokenPieceBeside(const std::string& firstPiece, int64_t pieceSize, int32_t count);
   // Finds piece `number` next to `current`, with the user's help. False when
   // the user gives up.
   bool LocatePiece(const std::string& current, int64_t number, std::string& found);
@@ -62,6 +67,15 @@ class JoinRun {
   bool cleanUp_ = false;
   bool outputRemovable_ = false;
 };
+
+// The split writes every piece but the last at the first piece's length, a
+// whole number of KB, and the last with at least one byte and no more: any
+// other length is a piece cut short (a medium pulled early) or not of this
+// set, and joining it would pass a corrupt file for good.
+bool PieceLengthFits(int64_t length, int64_t number, int32_t count, int64_t pieceSize) {
+  if (number < count) return length == pieceSize;
+  return length >= 1 && length <= pieceSize;
+}
 
 // An output path that names a piece of the set would destroy it before it is
 // read: the first piece itself or the first piece's stem with a number from 2
@@ -110,6 +124,11 @@ Outcome JoinRun::Run(const std::string* given) {
   // A set has at least one piece: anything less is a corrupt header, not a
   // join of nothing.
   if (decoded.count < 1) return End(Outcome::CountReadFailed);
+  if (decoded.count > 1) {
+    if (size % 1024 != 0) return End(Outcome::BadFileSize, firstPiece);
+    const std::string broken = BrokenPieceBeside(firstPiece, size, decoded.count);
+    if (!broken.empty()) return End(Outcome::BadFileSize, broken);
+  }
 
   // The stored name is untrusted: only a bare, safe name is proposed.
   dialogs_.SaveDialog2.FileName = SafeNameFromHeader(decoded.cp932Name);
@@ -119,6 +138,8 @@ Outcome JoinRun::Run(const std::string* given) {
   const std::string outputPath = dialogs_.SaveDialog2.FileName;
   if (NamesPieceOfSet(fs_, firstPiece, outputPath, decoded.count))
     return End(Outcome::OutputCreateFailed);
+  // A stop asked since the prompt leaves a file at that path as it is.
+  if (control_ && !control_->Proceed()) return End(Outcome::Stopped);
   handles_.second = fs_.Create(outputPath);
   if (!handles_.second) return End(Outcome::OutputCreateFailed);
   outputRemovable_ = fs_.IsRemovable(outputPath);
@@ -128,7 +149,20 @@ Outcome JoinRun::Run(const std::string* given) {
   return CopyPieces(firstPiece, size - kHeaderSize, decoded.count);
 }
 
+std::string JoinRun::BrokenPieceBeside(const std::string& firstPiece, int64_t pieceSize,
+                                       int32_t count) {
+  for (int64_t number = 2; number <= count; ++number) {
+    const std::string path = PieceName(firstPiece, number);
+    const int64_t length = fs_.SizeOf(path);
+    // What is not there, or not a plain file, is dealt with when it is reached.
+    if (length < 0) break;
+    if (!PieceLengthFits(length, number, count, pieceSize)) return path;
+  }
+  return {};
+}
+
 Outcome JoinRun::CopyPieces(const std::string& firstPiece, int64_t dataLength, int32_t count) {
+  const int64_t pieceSize = dataLength + kHeaderSize;
   std::string current = firstPiece;
   for (int64_t number = 1;; ++number) {
     if (Stopping()) return End(Outcome::Stopped);
@@ -154,11 +188,15 @@ Outcome JoinRun::CopyPieces(const std::string& firstPiece, int64_t dataLength, i
     handles_.first = fs_.OpenRead(current);
     if (!handles_.first) return End(Outcome::PieceOpenFailed);
     dataLength = handles_.first->Size();
-    // Pieces of 2 GiB or more lie outside the format.
-    if (dataLength < 0 || dataLength > kMaxPieceBytes) return End(Outcome::BadFileSize);
+    if (!PieceLengthFits(dataLength, number + 1, count, pieceSize))
+      return End(Outcome::BadFileSize, current);
   }
   // The user may pull the medium as soon as the join ends.
   if (outputRemovable_ && !handles_.second->Flush()) return End(Outcome::OutputWriteFailed);
+  // A network file system may tell of a full quota only now.
+  const bool closed = handles_.second->Close();
+  handles_.second.reset();
+  if (!closed) return End(Outcome::OutputWriteFailed);
   return Outcome::Done;
 }
 

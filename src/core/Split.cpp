@@ -108,7 +108,7 @@ Outcome SplitRun::WritePieces(const std::string& sourceName, const std::string& 
 
   std::string piecePath = firstPiece;
   // The share of the run is the share of the source copied.
-  CopyPace pace{control_, 0, sourceSize_ > 0 ? 1.0 / static_cast<double>(sourceSize_) : 0};
+  const double perByte = sourceSize_ > 0 ? 1.0 / static_cast<double>(sourceSize_) : 0;
   int64_t copiedBefore = 0;
   for (int64_t k = 1;; ++k) {
     if (Stopping()) return Fail(Outcome::Stopped);
@@ -117,8 +117,9 @@ Outcome SplitRun::WritePieces(const std::string& sourceName, const std::string& 
     if (!MakeRoom(piecePath, sourceName, k, failure)) {
       return failure == Outcome::Cancelled ? failure : Fail(failure);
     }
-    // A prompt closed by a stop request must not lead to one more piece.
-    if (Stopping()) return Fail(Outcome::Stopped);
+    // Nothing new is started once a stop is asked, or while the user is
+    // being asked whether to stop.
+    if (control_ && !control_->Proceed()) return Fail(Outcome::Stopped);
 
     handles_.second = fs_.Create(piecePath);
     if (!handles_.second) return Fail(Outcome::PieceCreateFailed);
@@ -135,8 +136,8 @@ Outcome SplitRun::WritePieces(const std::string& sourceName, const std::string& 
     }
 
     const int64_t capacity = PieceCapacity(k, pieceSize_);
-    pace.base = pace.perByte * static_cast<double>(copiedBefore);
-    pace.pushToMedium = pieceRemovable_;
+    const CopyPace pace{control_, perByte * static_cast<double>(copiedBefore), perByte,
+                        pieceRemovable_};
     const CopyResult copy =
         CopyBytes(*handles_.first, piece, capacity, buffer.get(), bufferSize, pace);
     copiedBefore += copy.copied;
@@ -146,7 +147,10 @@ Outcome SplitRun::WritePieces(const std::string& sourceName, const std::string& 
     // Linux keeps written data in memory: a piece on a removable medium must
     // reach it before the user is asked to swap media, the last one too.
     if (pieceRemovable_ && !piece.Flush()) return Fail(Outcome::PieceWriteFailed);
+    // A network file system may tell of a full quota only now.
+    const bool closed = piece.Close();
     handles_.second.reset();
+    if (!closed) return Fail(Outcome::PieceWriteFailed);
 
     if (copy.copied < capacity || k == count_) return Outcome::Done;
     if (pieceRemovable_) ui_.ShowNotice(kNextMediumSplit);
@@ -162,8 +166,10 @@ bool SplitRun::MakeRoom(std::string& piecePath, const std::string& sourceName, i
       failure = Outcome::FreeSpaceFailed;
       return false;
     }
-    // A vanished folder is a medium that was changed: no room there, so the
-    // warning lets the user pick the new medium's folder.
+    // A vanished folder is a medium that was changed between pieces: no room
+    // there, so the warning lets the user pick the new medium's folder. The
+    // first piece's folder was just chosen: its creation tells what is wrong.
+    if (space.status == SpaceStatus::FolderMissing && k == 1) return true;
     const uint64_t freeBytes = space.status == SpaceStatus::Ok ? space.bytes : 0;
     if (static_cast<uint64_t>(pieceSize_) <= freeBytes) return true;
 

@@ -14,15 +14,29 @@
 namespace tolvanix {
 
 // Written by the worker between chunks and read by the GUI thread's timer,
-// or the other way round: plain atomics, no waiting either side.
+// or the other way round: plain atomics, no waiting either side. Only before
+// it creates a file does the worker wait, for an answer to the close question.
 class CommandRunner::Control final : public RunControl {
  public:
+  explicit Control(CommandRunner& runner) : runner_(runner) {}
   void Progress(double fraction) override { fraction_.store(fraction, std::memory_order_relaxed); }
   bool StopRequested() override { return stop_.load(std::memory_order_relaxed); }
+  bool Proceed() override {
+    bool go = false;
+    QMetaObject::invokeMethod(
+        &runner_,
+        [&] {
+          runner_.WaitForCloseQuestion();
+          go = !runner_.Stopping();
+        },
+        Qt::BlockingQueuedConnection);
+    return go;
+  }
   double Fraction() const { return fraction_.load(std::memory_order_relaxed); }
   void Stop() { stop_.store(true, std::memory_order_relaxed); }
 
  private:
+  CommandRunner& runner_;
   std::atomic<double> fraction_{0};
   std::atomic<bool> stop_{false};
 };
@@ -86,7 +100,7 @@ bool CommandRunner::Stopping() const { return control_ && control_->StopRequeste
 void CommandRunner::Run(Kind kind, Work work) {
   if (control_) return;
   kind_ = kind;
-  control_ = std::make_unique<Control>();
+  control_ = std::make_unique<Control>(*this);
   gui_ = std::make_unique<QtInteraction>(window_, statusLine_);
   Marshal user(*this);
   std::unique_ptr<QThread> worker(QThread::create([&] { work(user, *control_); }));
@@ -124,7 +138,11 @@ void CommandRunner::RequestStop() {
 bool CommandRunner::AskToStop() {
   const char* text = kind_ == Kind::Split ? "ファイルの分割を中止して終了しますか？"
                                           : "ファイルの結合を中止して終了しますか？";
-  return AskYesNo(window_, text, &question_);
+  // はい stops the run the moment it is given: a prompt of the run waiting
+  // for the answer must not show itself afterwards.
+  return AskYesNo(window_, text, &question_, [this](bool yes) {
+    if (yes && control_) control_->Stop();
+  });
 }
 
 void CommandRunner::WaitForCloseQuestion() {

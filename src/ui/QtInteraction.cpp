@@ -12,6 +12,7 @@
 #include <QFileSystemModel>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -124,10 +125,26 @@ class CentredMessageBox final : public QMessageBox {
     for (QPushButton* b : buttons_) b->setMinimumWidth(width);
     QMessageBox::showEvent(event);  // sizes the box to its text
     const QRect s = ScreenOf(this);
+    WidenText(s.width() / 2);
     move(s.x() + (s.width() - this->width()) / 2, s.y() + (s.height() - height()) / 2);
   }
 
  private:
+  // Qt wraps a box's text at 500 pixels at most; here the column grows with
+  // the longest line up to `most` pixels, and only longer lines wrap.
+  void WidenText(int most) {
+    auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    if (!label) return;
+    int widest = 0;
+    for (const QString& line : label->text().split(u'\n'))
+      widest = std::max(widest, label->fontMetrics().horizontalAdvance(line));
+    label->setMinimumWidth(std::min(widest, most));
+    layout()->activate();
+    const int width = layout()->totalMinimumSize().width();
+    setFixedSize(width, layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width)
+                                                      : layout()->totalMinimumSize().height());
+  }
+
   std::vector<QPushButton*> buttons_;
 };
 
@@ -322,12 +339,15 @@ void CloseModalWindows() {
   }
 }
 
-bool AskYesNo(QWidget* parent, const std::string& text, QPointer<QDialog>* open) {
+bool AskYesNo(QWidget* parent, const std::string& text, QPointer<QDialog>* open,
+              const std::function<void(bool yes)>& answered) {
   CentredMessageBox box(parent, kApplicationTitle, QMessageBox::Warning, text);
   QPushButton* yes = box.AddButton("はい(&Y)");
   QPushButton* no = box.AddButton("いいえ(&N)");
   box.setDefaultButton(no);
   box.setEscapeButton(no);
+  if (answered)
+    QObject::connect(&box, &QDialog::finished, [&] { answered(box.clickedButton() == yes); });
   if (open) *open = &box;
   CursorLift lift;
   box.exec();

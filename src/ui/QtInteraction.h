@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <string>
 
 #include "core/Interaction.h"
@@ -32,8 +33,10 @@ QString QtDefaultSuffix(const std::string& defaultExt);
 
 // A warning box captioned with the application title, with Yes and No; No is
 // the default and what Esc or the close button give. True for Yes. While it
-// is shown `open` (if given) points to it.
-bool AskYesNo(QWidget* parent, const std::string& text, QPointer<QDialog>* open = nullptr);
+// is shown `open` (if given) points to it; `answered` (if given) learns the
+// answer as the box closes, before anything waiting for it goes on.
+bool AskYesNo(QWidget* parent, const std::string& text, QPointer<QDialog>* open = nullptr,
+              const std::function<void(bool yes)>& answered = {});
 
 // Closes every modal box and dialog that is open, innermost first, each as
 // if cancelled.

@@ -10,22 +10,69 @@ class JoinTest : public CommandFixture {
   std::string data_ = RandomBytes(3000, 7);
 };
 
-// Any name for the first piece, later pieces of any length copied whole, the
-// stored name proposed bare.
+// Any name for the first piece, the stored name proposed bare, progress piece by piece.
 TEST_F(JoinTest, JoinsAHandCutSetAndShowsProgress) {
   const auto paths = CutSet(dir / "a", data_, 1024, "../photo.jpg");
   std::filesystem::rename(paths[0], dir / "a.bin");
-  WriteFile(paths[1], "");
-  WriteFile(paths[2], std::string(5000, 'L'));
   EXPECT_EQ(Join(dir / "a.bin", dir / "out"), Outcome::Done);
-  EXPECT_EQ(ReadFile(dir / "out"),
-            data_.substr(0, 762) + std::string(5000, 'L') + ReadFile(paths[3]));
+  EXPECT_TRUE(ReadFile(dir / "out") == data_);
   EXPECT_EQ(ui.Proposals(), (std::vector<std::string>{"*.001", "photo.jpg"}));
   const std::string p = "ファイル結合中です。  ";
   EXPECT_EQ(ui.Statuses(),
             (std::vector<std::string>{p + "1/4", p + "2/4", p + "3/4", p + "4/4", ""}));
-  EXPECT_TRUE(ui.Notices().empty());
+  EXPECT_EQ(ui.Notices(), std::vector<std::string>{});
   EXPECT_EQ(dialogs.OpenDialog2.FileName, dir / "a.bin") << "kept for the next join";
+}
+
+// Every piece but the last is as long as the first, a whole number of KB; the last holds 1 to
+// that many bytes. Pieces beside the first are checked before the output prompt, a piece found
+// elsewhere when it is reached, before a byte of it is appended.
+TEST_F(JoinTest, APieceOfTheWrongLengthIsNamedAndNothingOfItJoined) {
+  struct Row {
+    const char* what;
+    int piece;       // index of the piece changed
+    int64_t length;  // its new length
+    bool elsewhere;  // pieces 2 to 4 in another folder, found through the prompt
+    int64_t kept;    // bytes in the output; -1: no output prompt, no output
+    bool whole;      // a good set after all
+  };
+  for (const Row& r : {
+           Row{"a middle piece cut short", 1, 500, false, -1, false},
+           Row{"a middle piece too long", 2, 1025, false, -1, false},
+           Row{"an empty last piece", 3, 0, false, -1, false},
+           Row{"a last piece too long", 3, 1025, false, -1, false},
+           Row{"a first piece cut short", 0, 1000, false, -1, false},
+           Row{"a last piece of exactly the size", 3, 1024, false, 3834, true},
+           Row{"a last piece of one byte", 3, 1, false, 2811, true},
+           Row{"cut short, found elsewhere", 2, 500, true, 1786, false},
+           Row{"an empty last piece, found elsewhere", 3, 0, true, 2810, false},
+       }) {
+    SCOPED_TRACE(r.what);
+    TempDir d, other;
+    ScriptedInteraction script;
+    auto paths = CutSet(d / "a", data_, 1024);
+    std::filesystem::resize_file(paths[r.piece], r.length);
+    for (int k = 1; r.elsewhere && k < 4; ++k) {
+      const std::string moved = other / ("a.00" + std::to_string(k + 1));
+      std::filesystem::rename(paths[k], moved);
+      paths[k] = moved;
+    }
+    script.ConfirmOpen(paths[0]);
+    if (r.kept >= 0) script.ConfirmSave(d / "out");
+    if (r.elsewhere) script.ConfirmOpen(other / "any");
+    const Outcome outcome = RunJoin({script, fs, dialogs, handles});
+    if (r.whole) {
+      EXPECT_EQ(outcome, Outcome::Done);
+      EXPECT_EQ(script.Notices(), std::vector<std::string>{});
+    } else {
+      EXPECT_EQ(outcome, Outcome::BadFileSize);
+      EXPECT_EQ(script.Notices().back(), "ファイルサイズが不正です。\r\n" + paths[r.piece]);
+    }
+    EXPECT_EQ(FileSize(d / "out"), r.kept);
+    std::string joined = ReadFile(paths[0]).substr(262);
+    for (int k = 1; k < 4; ++k) joined += ReadFile(paths[k]);
+    EXPECT_TRUE(ReadFile(d / "out") == joined.substr(0, std::max<int64_t>(r.kept, 0)));
+  }
 }
 
 TEST_F(JoinTest, PieceInAnotherFolderIsFoundThroughThePromptAndTheNextLookedForThere) {
@@ -56,13 +103,14 @@ TEST_F(JoinTest, PieceInAnotherFolderIsFoundThroughThePromptAndTheNextLookedForT
 }
 
 TEST_F(JoinTest, MissingPiecesUntilCancelKeepWhatWasCopied) {
-  CutSet(dir / "a", data_, 1024, "photo.jpg", 6);  // four pieces present, six announced
+  const std::string data = RandomBytes(4 * 1024 - 262, 8);
+  CutSet(dir / "a", data, 1024, "photo.jpg", 6);  // four whole pieces present, six announced
   ui.ConfirmOpen(dir / "a.001");
   ui.ConfirmSave(dir / "out");
   ui.ConfirmOpen(dir / "a.005");  // same folder: still missing
   ui.CancelOpen();
   EXPECT_EQ(Join(), Outcome::Cancelled);
-  EXPECT_TRUE(ReadFile(dir / "out") == data_);
+  EXPECT_TRUE(ReadFile(dir / "out") == data);
   EXPECT_EQ(ui.Notices(), std::vector<std::string>{kNextMediumJoin});
   EXPECT_EQ(ui.Calls().back(), "status:");
 }
@@ -115,8 +163,9 @@ TEST_F(JoinTest, OutputNamingAPieceOfTheSetOrALinkIsRefusedAndLeavesAllIntact) {
     ui = ScriptedInteraction();
     ExpectEndedWithNotice(Join(paths[0], out), Outcome::OutputCreateFailed);
   }
-  EXPECT_TRUE(ReadFile(paths[2]) + ReadFile(paths[3]) == later && !FileExists(other / "new") &&
-              ReadFile(other / "victim") == "victim bytes");
+  EXPECT_TRUE(ReadFile(paths[2]) + ReadFile(paths[3]) == later);
+  EXPECT_FALSE(FileExists(other / "new"));
+  EXPECT_EQ(ReadFile(other / "victim"), "victim bytes");
   for (const int k : {1, 3}) {
     std::filesystem::rename(paths[k], other / "away");
     ui = ScriptedInteraction();
@@ -124,58 +173,69 @@ TEST_F(JoinTest, OutputNamingAPieceOfTheSetOrALinkIsRefusedAndLeavesAllIntact) {
     EXPECT_FALSE(FileExists(paths[k]));
     std::filesystem::rename(other / "away", paths[k]);
   }
-  for (const char* name : {"a.005", "a.02", "a.0002", "a.002x", "a."}) {
-    ui = ScriptedInteraction();  // no piece of this set
-    EXPECT_EQ(Join(paths[0], dir / name), Outcome::Done) << name;
-    EXPECT_EQ(ReadFile(dir / name), data_);
+  // No piece of this set: other numbers, other names, a piece's name in another folder.
+  for (const std::string& out :
+       {dir / "a.005", dir / "a.02", dir / "a.0002", dir / "a.002x", dir / "a.", other / "a.002"}) {
+    ui = ScriptedInteraction();
+    EXPECT_EQ(Join(paths[0], out), Outcome::Done) << out;
+    EXPECT_TRUE(ReadFile(out) == data_) << out;
   }
 }
 
+// A piece's length is taken again when it is opened: cut since, it is named.
 TEST_F(JoinTest, FailuresAfterTheOutputKeepWhatWasCopied) {
   using F = FaultyFileSystem::Fault;
   struct Row {
     int file;  // with the fault: a piece's index, or -1 for the output
     F fault;   // a flush fault also makes the drive removable; none: the piece is held
     Outcome outcome;
-    size_t kept;  // bytes left in the output
+    size_t kept;         // bytes left in the output
+    uint32_t count = 0;  // in the header, if not the pieces'
   };
   const size_t gone = std::string::npos;
   using K = KernelCopy;
-  // clang-format off
   for (const Row& r : {
-      Row{-1, {.open = true}, Outcome::OutputCreateFailed, gone},
-      Row{0, {.size = 0x80000000LL}, Outcome::BadFileSize, gone},
-      Row{0, {.size = 0x7fffffffLL}, Outcome::PieceReadFailed, 762},
-      Row{1, {.readAfter = 0}, Outcome::PieceReadFailed, 762},
-      Row{1, {.kernelAfter = 100, .kernelStop = K::ReadFailed}, Outcome::PieceReadFailed, 862},
-      Row{0, {.kernelAfter = 562, .kernelStop = K::Full}, Outcome::OutputWriteFailed, 300},
-      Row{1, {.size = 0x80000000LL}, Outcome::BadFileSize, 762},
-      Row{1, {.size = 0x7fffffffLL}, Outcome::PieceReadFailed, 1786},
-      Row{2, {}, Outcome::PieceOpenFailed, 762 + 1024},
-      Row{-1, {.writeAfter = 1000}, Outcome::OutputWriteFailed, 1000},
-      Row{-1, {.writeAfter = 0, .writeError = true}, Outcome::OutputWriteFailed, 0},
-      Row{-1, {.flush = true}, Outcome::OutputWriteFailed, 3000},
-      Row{-1, {.push = true}, Outcome::OutputWriteFailed, 762}}) {
-    // clang-format on
+           Row{-1, {.open = true}, Outcome::OutputCreateFailed, gone},
+           Row{0, {.size = 0x80000000LL}, Outcome::BadFileSize, gone, 1},
+           Row{0, {.size = 0x7fffffffLL}, Outcome::PieceReadFailed, 762, 1},
+           Row{1, {.readAfter = 0}, Outcome::PieceReadFailed, 762},
+           Row{1, {.kernelAfter = 100, .kernelStop = K::ReadFailed}, Outcome::PieceReadFailed, 862},
+           Row{0, {.kernelAfter = 562, .kernelStop = K::Full}, Outcome::OutputWriteFailed, 300},
+           Row{1, {.size = 1023}, Outcome::BadFileSize, 762},
+           Row{2, {}, Outcome::PieceOpenFailed, 762 + 1024},
+           Row{-1, {.writeAfter = 1000}, Outcome::OutputWriteFailed, 1000},
+           Row{-1, {.writeAfter = 0, .writeError = true}, Outcome::OutputWriteFailed, 0},
+           Row{-1, {.flush = true}, Outcome::OutputWriteFailed, 3000},
+           Row{-1, {.close = true}, Outcome::OutputWriteFailed, 3000},
+           Row{-1, {.push = true}, Outcome::OutputWriteFailed, 762},
+       }) {
     if (r.fault.kernelAfter >= 0 && !KernelCopies()) continue;  // no kernel copy to fail
     SCOPED_TRACE(NoticeText(r.outcome) + std::to_string(r.file));
     TempDir d;
     FaultyFileSystem faulty;
     ScriptedInteraction script;
-    const auto paths = CutSet(d / "a", data_, 1024);
+    const auto paths = CutSet(d / "a", data_, 1024, "photo.jpg", r.count);
     const std::string out = d / "out", target = r.file < 0 ? out : paths[r.file];
     faulty.faults[target] = r.fault;
     faulty.removable = r.fault.flush || r.fault.push;
     const auto held = r.outcome == Outcome::PieceOpenFailed ? faulty.OpenRead(target) : nullptr;
     script.ConfirmOpen(paths[0]);
     if (r.kept != gone || r.fault.open) script.ConfirmSave(out);
-    script.onNotice = [&](const std::string&) { EXPECT_TRUE(script.Busy() || r.kept == gone); };
+    script.onNotice = [&](const std::string&) {
+      if (r.kept != gone) {
+        EXPECT_TRUE(script.Busy()) << "the notice comes before the clean-up";
+      }
+    };
     EXPECT_EQ(RunJoin({script, faulty, dialogs, handles}), r.outcome);
-    EXPECT_EQ(script.Notices(), std::vector<std::string>{NoticeText(r.outcome)});
-    EXPECT_FALSE(script.Busy() || handles.first || handles.second);
+    const bool named = r.outcome == Outcome::BadFileSize && r.kept != gone;
+    EXPECT_EQ(script.Notices(),
+              std::vector<std::string>{NoticeText(r.outcome) + (named ? "\r\n" + target : "")});
+    EXPECT_FALSE(script.Busy());
+    EXPECT_EQ(handles.first, nullptr);
+    EXPECT_EQ(handles.second, nullptr);
     EXPECT_EQ(FileExists(out) ? ReadFile(out) : "gone",
               r.kept == gone ? "gone" : data_.substr(0, r.kept));
-    for (const auto& path : paths) EXPECT_TRUE(FileExists(path));
+    for (const auto& path : paths) EXPECT_TRUE(FileExists(path)) << path;
   }
 }
 

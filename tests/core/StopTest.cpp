@@ -29,6 +29,10 @@ class StopTest : public CommandFixture, public RunControl {
   }
   void Progress(double fraction) override { fractions_.push_back(fraction); }
   bool StopRequested() override { return stop_; }
+  bool Proceed() override {
+    fs.events.push_back("proceed");
+    return !stop_;
+  }
 
   // A fresh run, stopped when the file at `path` is read, written or copied
   // from for the nth time, or when the run records the interaction call `path`.
@@ -58,6 +62,7 @@ class StopTest : public CommandFixture, public RunControl {
   int stopAtChunk_ = 0;
 };
 
+// A join stopped after its output prompt leaves a file at that path as it was.
 TEST_F(StopTest, StopsAtEachPointWithTheFileInWorkFlushedAndAPrefixWritten) {
   const std::string p1 = dir / "p.001", p2 = dir / "p.002", out = dir / "out";
   const std::string splitNotice = std::string("notice:") + kNextMediumSplit;
@@ -65,11 +70,10 @@ TEST_F(StopTest, StopsAtEachPointWithTheFileInWorkFlushedAndAPrefixWritten) {
   const int steps = StepsPerChunk();
   struct Row {
     bool split;
-    std::string
-        at;  // a file and its chunk (of a piece's header: its write), or an interaction call
+    std::string at;  // a file and its chunk (a piece's: its write), or an interaction call
     int chunk;
     std::string inWork;  // flushed before it is closed
-    int64_t written;     // bytes in the pieces or the output
+    int64_t written;     // bytes in the pieces or the output; -1: the old output kept
   };
   for (const Row& r : {
            Row{true, "busy:1", 0, "", 0},  // before the first piece
@@ -77,12 +81,14 @@ TEST_F(StopTest, StopsAtEachPointWithTheFileInWorkFlushedAndAPrefixWritten) {
            Row{true, dir / "photo.jpg", 3, p2, (kKB << 10) + (1 << 20)},
            Row{true, "status:ファイル分割中です。  2/3", 0, p1, kKB << 10},
            Row{true, splitNotice, 0, p1, kKB << 10},
+           Row{false, "busy:1", 0, "", -1},
            Row{false, dir / "s.002", 1, out, (kKB << 10) - 262 + (1 << 20)},
            Row{false, "status:ファイル結合中です。  2/3", 0, out, (kKB << 10) - 262},
            Row{false, joinNotice, 0, out, (kKB << 11) - 262},
        }) {
     SCOPED_TRACE(r.at);
-    for (const auto& f : {p1, p2, dir / "p.003", out}) std::filesystem::remove(f);
+    for (const auto& f : {p1, p2, dir / "p.003"}) std::filesystem::remove(f);
+    WriteFile(out, "old bytes");
     if (r.at == joinNotice) std::filesystem::rename(dir / "s.003", dir / "away");
     EXPECT_EQ(Run(r.split, r.at, r.at == p1 ? r.chunk : r.chunk * steps), Outcome::Stopped);
     if (r.at == joinNotice) std::filesystem::rename(dir / "away", dir / "s.003");
@@ -90,13 +96,20 @@ TEST_F(StopTest, StopsAtEachPointWithTheFileInWorkFlushedAndAPrefixWritten) {
     for (const auto& notice : ui.Notices())
       EXPECT_EQ(notice, r.split ? kNextMediumSplit : kNextMediumJoin);
     const auto flush = std::find(fs.events.begin(), fs.events.end(), "flush:" + r.inWork);
-    EXPECT_TRUE(r.inWork.empty() ||
-                flush < std::find(fs.events.begin(), fs.events.end(), "close:" + r.inWork));
+    const auto close = std::find(fs.events.begin(), fs.events.end(), "close:" + r.inWork);
+    if (!r.inWork.empty()) {
+      EXPECT_LT(flush, close) << "flushed before it is closed";
+    }
     EXPECT_EQ(ui.Calls().back(), "status:");
-    std::string written = r.split ? "" : ReadFile(out);
-    for (const auto& f : {p1, p2, dir / "p.003"}) written += ReadFile(f);
-    EXPECT_EQ(static_cast<int64_t>(written.size()), r.written);
-    EXPECT_TRUE(r.written <= 262 || kData.rfind(written.substr(r.split ? 262 : 0), 0) == 0);
+    if (!r.split) {
+      EXPECT_TRUE(ReadFile(out) == (r.written < 0 ? "old bytes" : kData.substr(0, r.written)));
+      continue;
+    }
+    std::string pieces;
+    for (const auto& f : {p1, p2, dir / "p.003"}) pieces += ReadFile(f);
+    EXPECT_EQ(static_cast<int64_t>(pieces.size()), r.written);
+    const std::string data = pieces.substr(std::min<size_t>(pieces.size(), 262));
+    EXPECT_TRUE(kData.compare(0, data.size(), data) == 0) << "a prefix of the source";
   }
   EXPECT_TRUE(ReadFile(dir / "photo.jpg") == kData);
 }
@@ -116,6 +129,10 @@ TEST_F(StopTest, ProgressRisesToTheWholeRunAndEachPieceReachesTheMedium) {
     EXPECT_DOUBLE_EQ(fractions_.back(), 1);
     EXPECT_EQ(WithPrefix(fs.events, "push:" + (split ? dir / "p.001" : dir / "out")).size(),
               split ? chunks(piece - 262) : chunks(piece - 262) + chunks(piece) + chunks(last));
+    for (size_t i = 1; i < fs.events.size(); ++i) {
+      if (fs.events[i].rfind("create:", 0) != 0) continue;
+      EXPECT_EQ(fs.events[i - 1], "proceed") << "before " << fs.events[i];
+    }
   }
   std::vector<std::string> order;
   const std::string notice = std::string("ui:notice:") + kNextMediumSplit;

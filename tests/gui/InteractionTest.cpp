@@ -1,4 +1,7 @@
 // The boxes, the names typed in file dialogs, the piece-size field.
+#include <QLabel>
+#include <QScreen>
+
 #include "ModalScript.h"
 
 using namespace tolvanix;
@@ -13,21 +16,30 @@ struct InteractionTest : InWindow {
 TEST_F(InteractionTest, EachBoxShowsItsTextsAndAnswersItsKeys) {
   enum Box { kNotice, kYesNoCancel, kYesNo };
   const QString held = QStringLiteral("Shift+Return Ctrl+Return Alt+Return Ctrl+Esc ");
-  // clang-format off
   const BoxLook looks[] = {
-      kNoticeBox, {"警告", QMessageBox::Warning, "はい(&Y)|いいえ(&N)|ｷｬﾝｾﾙ", "はい(&Y)"}, kYesNoBox};
-  const struct { Box box; QString keys; int result; } rows[] = {
-      {kNotice, "Return", idOk}, {kNotice, "Esc", idOk}, {kNotice, "", idCancel},
-      {kNotice, held, idCancel}, {kYesNoCancel, "Return", idYes}, {kYesNoCancel, "N", idNo},
-      {kYesNoCancel, "Esc", idCancel}, {kYesNoCancel, "", idCancel}, {kYesNo, "Return", idNo},
-      {kYesNo, "Y", idYes}, {kYesNo, "Esc", idNo}, {kYesNo, "Tab Return", idYes},
-      {kYesNo, held + "Y", idYes}};
-  // clang-format on
+      kNoticeBox,
+      {"警告", QMessageBox::Warning, "はい(&Y)|いいえ(&N)|ｷｬﾝｾﾙ", "はい(&Y)"},
+      kYesNoBox,
+  };
+  struct Row {
+    Box box;
+    QString keys;  // none: the title bar's close
+    int result;
+  };
+  const Row rows[] = {
+      {kNotice, "Return", idOk},       {kNotice, "Esc", idOk},
+      {kNotice, "", idCancel},         {kNotice, held, idCancel},
+      {kYesNoCancel, "Return", idYes}, {kYesNoCancel, "N", idNo},
+      {kYesNoCancel, "Esc", idCancel}, {kYesNoCancel, "", idCancel},
+      {kYesNo, "Return", idNo},        {kYesNo, "Y", idYes},
+      {kYesNo, "Esc", idNo},           {kYesNo, "Tab Return", idYes},
+      {kYesNo, held + "Y", idYes},
+  };
   const QString line = QStringLiteral("空き容量が足りません。");
   const std::string text = (line + QStringLiteral("\r\n") + line).toStdString();
   ui_.SetBusyCursor(true);
-  for (const auto& r : rows) {
-    SCOPED_TRACE(r.keys.toStdString());
+  for (const Row& r : rows) {
+    SCOPED_TRACE(std::to_string(r.box) + " " + r.keys.toStdString());
     const QCursor* inside = QGuiApplication::overrideCursor();
     int result = idOk;
     ModalScript script;
@@ -50,6 +62,26 @@ TEST_F(InteractionTest, EachBoxShowsItsTextsAndAnswersItsKeys) {
     EXPECT_EQ(inside, nullptr) << "the busy cursor is lifted while a box is open";
   }
   ui_.SetBusyCursor(false);
+}
+
+// The text stands in a column as wide as its longest line, up to half the screen: the warning's
+// first line is not wrapped on this 1,280-pixel screen, a longer line is.
+TEST_F(InteractionTest, BoxTextWrapsOnlyBeyondHalfTheScreen) {
+  const QString first = QString::fromUtf8(kLowSpaceWarning).split(QStringLiteral("\r\n"))[0];
+  for (const QString& text : {QString::fromUtf8(kLowSpaceWarning), first + first + first}) {
+    SCOPED_TRACE(text.toStdString());
+    int column = 0, wanted = 0;
+    ModalScript script;
+    script.Then([&](QWidget* box) {
+      const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+      column = label->width();
+      wanted = std::min(label->fontMetrics().horizontalAdvance(text.split(u'\r')[0]),
+                        box->screen()->geometry().width() / 2);
+      QTest::keyClick(box->focusWidget(), Qt::Key_Escape);
+    });
+    ui_.AskYesNoCancel(text.toStdString());
+    EXPECT_EQ(column, wanted);
+  }
 }
 
 // A typed name of an existing file is that file, a new one gets the default extension. Only a
@@ -83,24 +115,44 @@ TEST_F(InteractionTest, TypedNameBecomesTheFileName) {
 // Keys: ↑ ↓ the arrows, ⌫ Backspace, ⏎ Enter, ▲ ▼ a click on the arrow buttons, △ a right
 // click on the up one, any other character typed.
 TEST(SpinEdit, TextReadsAsOneSignDecimalOrDollarHexTypingIsFilteredStepsWrap) {
-  // clang-format off
-  const struct { const char *before, *keys; int32_t value; const char* after = {}; int beeps = 0; }
-      rows[] = {
-      {" +12", "", 12}, {"12 ", "", 0}, {"-5", "", -5}, {"-", "", 0}, {"+-1", "", 0},
-      {"2147483647", "", INT32_MAX}, {"2147483648", "", 0}, {"$400", "", 1024}, {" $Ff", "", 255},
-      {"$80000000", "", INT32_MIN}, {"$000000001", "", 1}, {"$FFFFFFFFF", "", 0}, {"$", "", 0},
-      {"-$10", "", 0}, {"$1g", "", 0}, {"", "-1+2.5⌫", 0, "-1+2."},  // C locale: a full stop
-      {"", "12a$ ⏎x", 12, "12", 5}, {"", "↓", -1, "-1"}, {" $10", "↑", 17, "17"},
+  struct Row {
+    const char *before, *keys;
+    int32_t value;
+    const char* after = {};  // none: unchanged
+    int beeps = 0;
+  };
+  const Row rows[] = {
+      {" +12", "", 12},
+      {"12 ", "", 0},
+      {"-5", "", -5},
+      {"-", "", 0},
+      {"+-1", "", 0},
+      {"2147483647", "", INT32_MAX},
+      {"2147483648", "", 0},
+      {"$400", "", 1024},
+      {" $Ff", "", 255},
+      {"$80000000", "", INT32_MIN},
+      {"$000000001", "", 1},
+      {"$FFFFFFFFF", "", 0},
+      {"$", "", 0},
+      {"-$10", "", 0},
+      {"$1g", "", 0},
+      {"", "-1+2.5⌫", 0, "-1+2."},  // C locale: a full stop
+      {"", "12a$ ⏎x", 12, "12", 5},
+      {"", "↓", -1, "-1"},
+      {" $10", "↑", 17, "17"},
       {"2147483647", "↑", 0, "-2147483648"},  // which reads as 0
-      {"-2147483647", "↓", 0, "-2147483648"}, {"1024", "▲▲▼", 1025, "1025"}, {"7", "△", 7}};
-  // clang-format on
+      {"-2147483647", "↓", 0, "-2147483648"},
+      {"1024", "▲▲▼", 1025, "1025"},
+      {"7", "△", 7},
+  };
   TSpinEdit spin;
   int beeps = 0;
   spin.setBeep([&] { ++beeps; });
   spin.show();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&spin));
   const Qt::Key keys[] = {Qt::Key_Up, Qt::Key_Down, Qt::Key_Backspace, Qt::Key_Return};
-  for (const auto& r : rows) {
+  for (const Row& r : rows) {
     SCOPED_TRACE(std::string("\"") + r.before + "\" " + r.keys);
     spin.setText(QString::fromUtf8(r.before));
     beeps = 0;
@@ -111,7 +163,8 @@ TEST(SpinEdit, TextReadsAsOneSignDecimalOrDollarHexTypingIsFilteredStepsWrap) {
               : QTest::mouseClick(k == 5 ? spin.downButton() : spin.upButton(),
                                   k == 6 ? Qt::RightButton : Qt::LeftButton);
     }
-    EXPECT_EQ(spin.text(), QString::fromUtf8(r.after ? r.after : r.before));  // none: unchanged
-    EXPECT_EQ(std::pair(spin.value(), beeps), std::pair(r.value, r.beeps));
+    EXPECT_EQ(spin.text(), QString::fromUtf8(r.after ? r.after : r.before));
+    EXPECT_EQ(spin.value(), r.value);
+    EXPECT_EQ(beeps, r.beeps);
   }
 }

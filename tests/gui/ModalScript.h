@@ -102,11 +102,14 @@ inline Qt::DropAction DragAndDrop(QWidget* target, const QMimeData& data, Qt::Dr
 }
 
 // A message box as the user sees it: its buttons left to right joined by "|", the one Enter clicks.
-// clang-format off
-struct BoxLook { const char* caption; QMessageBox::Icon icon; const char *buttons, *byDefault; };
+struct BoxLook {
+  const char* caption;
+  QMessageBox::Icon icon;
+  const char *buttons, *byDefault;
+};
 inline constexpr BoxLook kNoticeBox{"Tolvanix", QMessageBox::NoIcon, "OK", "OK"};
-inline constexpr BoxLook kYesNoBox{"Tolvanix", QMessageBox::Warning, "はい(&Y)|いいえ(&N)", "いいえ(&N)"};
-// clang-format on
+inline constexpr BoxLook kYesNoBox{"Tolvanix", QMessageBox::Warning, "はい(&Y)|いいえ(&N)",
+                                   "いいえ(&N)"};
 inline void ExpectBox(QWidget* w, const BoxLook& look, const QString& text) {
   auto* box = qobject_cast<QMessageBox*>(w);
   ASSERT_NE(box, nullptr);

@@ -32,7 +32,8 @@ class CommandFixture : public ::testing::Test {
   }
   void TearDown() override {
     EXPECT_EQ(OpenDescriptors(), descriptorsBefore_) << "a descriptor was left open";
-    EXPECT_FALSE(handles.first || handles.second);
+    EXPECT_EQ(handles.first, nullptr);
+    EXPECT_EQ(handles.second, nullptr);
     EXPECT_FALSE(ui.Busy());
     EXPECT_EQ(ui.UnusedAnswers(), 0u);
   }

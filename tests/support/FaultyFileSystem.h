@@ -35,6 +35,11 @@ class FaultyFileSystem : public FileSystem {
   std::vector<std::string> events;
   int64_t kernelCopied = 0;  // bytes the handles moved by the kernel copy
   std::function<void(const std::string& path)> onChunk;
+  std::function<void(const std::string& event)> onEvent;  // after it is logged
+  void Log(const std::string& event) {
+    events.push_back(event);
+    if (onEvent) onEvent(event);
+  }
   // From the Nth query on (counted from 1) free space answers `status`.
   void FailFreeSpace(SpaceStatus status, int fromQuery = 1) {
     spaceFailure_ = status;
@@ -42,17 +47,17 @@ class FaultyFileSystem : public FileSystem {
   }
 
   std::unique_ptr<File> OpenRead(const std::string& path) override {
-    events.push_back("open:" + path);
+    Log("open:" + path);
     return Wrap(path, faults[path].open ? nullptr : inner_->OpenRead(path));
   }
   std::unique_ptr<File> Create(const std::string& path) override {
-    events.push_back("create:" + path);
+    Log("create:" + path);
     return Wrap(path, faults[path].open ? nullptr : inner_->Create(path));
   }
   bool Exists(const std::string& path) override { return inner_->Exists(path); }
   int64_t SizeOf(const std::string& path) override { return inner_->SizeOf(path); }
   FreeSpace FreeSpaceAt(const std::string& root) override {
-    events.push_back("space:" + root);
+    Log("space:" + root);
     if (++spaceQueries_ >= spaceFailureFrom_ && spaceFailure_) return {*spaceFailure_, 0};
     return freeSpace ? FreeSpace{SpaceStatus::Ok, *freeSpace} : inner_->FreeSpaceAt(root);
   }
@@ -82,7 +87,7 @@ class FaultyFile final : public File {
   bool Close() override {
     const bool closed = inner_->Close();
     inner_.reset();  // really closed before "close:" is logged
-    fs_.events.push_back("close:" + path_);
+    fs_.Log("close:" + path_);
     return closed && !Fault().close;
   }
   int64_t Size() override { return Fault().size >= 0 ? Fault().size : inner_->Size(); }
@@ -104,11 +109,11 @@ class FaultyFile final : public File {
     return crosses && fault.writeError ? -1 : put;
   }
   bool Flush() override {
-    fs_.events.push_back("flush:" + path_);
+    fs_.Log("flush:" + path_);
     return !Fault().flush && inner_->Flush();
   }
   bool PushWritten() override {
-    fs_.events.push_back("push:" + path_);
+    fs_.Log("push:" + path_);
     return !Fault().push && inner_->PushWritten();
   }
   // Only between handles without read or write faults: those land on Read or Write.
