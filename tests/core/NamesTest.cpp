@@ -56,6 +56,32 @@ TEST(PathParts, SplitIntoNameFolderExtensionDriveAndRoot) {
   }
 }
 
+// UTF-8 bytes overlap the lead bytes ("あ" is E3 81 82): on the Windows program's
+// own paths no byte swallows a "\\", and "/" delimits too.
+TEST(PathParts, Utf8WindowsPathsKnowNoLeadBytes) {
+  constexpr auto U = PathStyle::WindowsUtf8;
+  struct Row {
+    std::string path, name, folder, drive, root;
+  };
+  for (const Row& r : {
+           Row{"C:\\あ\\写真.jpg", "写真.jpg", "C:\\あ\\", "C:", "C:\\"},
+           Row{"C:/data/a.b/c", "c", "C:/data/a.b/", "C:", "C:\\"},
+           Row{"//srv/share/d/f", "f", "//srv/share/d/", "//srv/share", "//srv/share\\"},
+           Row{"\\\\srv/共有\\f", "f", "\\\\srv/共有\\", "\\\\srv/共有", "\\\\srv/共有\\"},
+           Row{"ソ.dat", "ソ.dat", "", "", "\\"},
+       }) {
+    SCOPED_TRACE(r.path);
+    EXPECT_EQ(PathName(r.path, U), r.name);
+    EXPECT_EQ(PathFolder(r.path, U), r.folder);
+    EXPECT_EQ(PathDrive(r.path, U), r.drive);
+    EXPECT_EQ(VolumeRoot(r.path, U), r.root);
+  }
+  EXPECT_EQ(PathName("C:\\あ\\写真.jpg", W), "あ\\写真.jpg")
+      << "what the code page 932 rule would do";
+  EXPECT_EQ(FolderOrCurrent("写真.jpg", U), ".");
+  EXPECT_EQ(PieceName("C:\\あ\\写真.jpg", 2, U), "C:\\あ\\写真.002");
+}
+
 TEST(FormedNames, PiecesNextPiecesAndPiecesFoundElsewhere) {
   // clang-format off
   const std::pair<std::string, std::string> rows[] = {
@@ -117,26 +143,26 @@ TEST(StoredName, BecomesASafeBareFileNameOfEachPlatform) {
   struct Row {
     const char *stored, *posix, *windows;
   };
-  // clang-format off
-  for (const Row& r : {Row{"\x83\x5C.txt", "ソ.txt", "ソ.txt"},
-                       Row{"12:30 C:\\a\\b.txt", "12:30 C:\\a\\b.txt", "b.txt"},
-                       Row{"a:b<c>d\"e|f", "a:b<c>d\"e|f", "a_b_c_d_e_f"},
-                       Row{"what?*.txt", "what__.txt", "what__.txt"},
-                       Row{"../../etc/passwd", "passwd", "passwd"},
-                       Row{"..", "_", "_"},
-                       Row{".", "_", "_"},
-                       Row{"dir/", "", ""},
-                       Row{"name. . ", "name. . ", "name____"},
-                       Row{"CON", "CON", "_CON"},
-                       Row{"nul.tar.gz", "nul.tar.gz", "_nul.tar.gz"},
-                       Row{"Com9 .txt", "Com9 .txt", "_Com9 .txt"},
-                       Row{"LPT0.txt", "LPT0.txt", "LPT0.txt"},
-                       Row{"CONSOLE", "CONSOLE", "CONSOLE"},
-                       Row{"a\tb\nc\x7f", "a_b_c_", "a_b_c_"},
-                       Row{"a\x81", "a_", "a_"},
-                       Row{"\x81\x01z", "__z", "__z"},
-                       Row{"\x80\xA0\xFD\xFE\xFFz", "_____z", "_____z"}}) {
-    // clang-format on
+  for (const Row& r : {
+           Row{"\x83\x5C.txt", "ソ.txt", "ソ.txt"},
+           Row{"12:30 C:\\a\\b.txt", "12:30 C:\\a\\b.txt", "b.txt"},
+           Row{"a:b<c>d\"e|f", "a:b<c>d\"e|f", "a_b_c_d_e_f"},
+           Row{"what?*.txt", "what__.txt", "what__.txt"},
+           Row{"../../etc/passwd", "passwd", "passwd"},
+           Row{"..", "_", "_"},
+           Row{".", "_", "_"},
+           Row{"dir/", "", ""},
+           Row{"name. . ", "name. . ", "name____"},
+           Row{"CON", "CON", "_CON"},
+           Row{"nul.tar.gz", "nul.tar.gz", "_nul.tar.gz"},
+           Row{"Com9 .txt", "Com9 .txt", "_Com9 .txt"},
+           Row{"LPT0.txt", "LPT0.txt", "LPT0.txt"},
+           Row{"CONSOLE", "CONSOLE", "CONSOLE"},
+           Row{"a\tb\nc\x7f", "a_b_c_", "a_b_c_"},
+           Row{"a\x81", "a_", "a_"},
+           Row{"\x81\x01z", "__z", "__z"},
+           Row{"\x80\xA0\xFD\xFE\xFFz", "_____z", "_____z"},
+       }) {
     EXPECT_EQ(SafeNameFromHeader(r.stored, P), r.posix) << r.stored;
     EXPECT_EQ(SafeNameFromHeader(r.stored, PathStyle::WindowsUtf8), r.windows) << r.stored;
   }
