@@ -62,14 +62,20 @@ std::wstring FullPath(const std::string& path) {
 
 bool StartsWith(const std::wstring& s, const wchar_t* prefix) { return s.rfind(prefix, 0) == 0; }
 
-// Only a file on a disk, not a folder, device or reparse point: a read from a
-// pipe or a console would wait for a writer.
-bool IsPlainDiskFile(HANDLE h) {
+// A device ("\\.\NUL", "\\.\COM1") answers attribute queries as if it were a
+// file on some versions of Windows: it is none.
+bool IsDevicePath(const std::wstring& wide) { return StartsWith(wide, L"\\\\.\\"); }
+
+// Only a file on a disk, not a folder or device: a read from a pipe or a
+// console would wait for a writer. A file to write must not be a reparse
+// point either: it was opened as itself, so a link is refused, not followed.
+// A file read may be one (a link followed, a file kept in the cloud).
+bool IsPlainDiskFile(HANDLE h, bool writing) {
   BY_HANDLE_FILE_INFORMATION info;
   if (::GetFileType(h) != FILE_TYPE_DISK || !::GetFileInformationByHandle(h, &info)) return false;
-  constexpr DWORD kNotPlain =
-      FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_REPARSE_POINT;
-  return (info.dwFileAttributes & kNotPlain) == 0;
+  const DWORD notPlain = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE |
+                         (writing ? FILE_ATTRIBUTE_REPARSE_POINT : 0);
+  return (info.dwFileAttributes & notPlain) == 0;
 }
 
 class WindowsFile final : public File {
@@ -140,7 +146,7 @@ class WindowsFileSystem final : public FileSystem {
     if (wide.empty()) return nullptr;
     Handle h(::CreateFileW(wide.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!h.Valid() || !IsPlainDiskFile(h.get())) return nullptr;
+    if (!h.Valid() || !IsPlainDiskFile(h.get(), false)) return nullptr;
     return std::make_unique<WindowsFile>(h.release());
   }
 
@@ -153,7 +159,7 @@ class WindowsFileSystem final : public FileSystem {
     if (wide.empty()) return nullptr;
     Handle h(::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    if (!h.Valid() || !IsPlainDiskFile(h.get())) return nullptr;
+    if (!h.Valid() || !IsPlainDiskFile(h.get(), true)) return nullptr;
     auto file = std::make_unique<WindowsFile>(h.release());
     const int64_t size = file->Size();
     if (size < 0) return nullptr;
@@ -163,7 +169,7 @@ class WindowsFileSystem final : public FileSystem {
 
   bool Exists(const std::string& path) override {
     const std::wstring wide = Win32Path(path);
-    if (wide.empty()) return false;
+    if (wide.empty() || IsDevicePath(wide)) return false;
     const DWORD attributes = ::GetFileAttributesW(wide.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
   }
@@ -171,7 +177,8 @@ class WindowsFileSystem final : public FileSystem {
   int64_t SizeOf(const std::string& path) override {
     const std::wstring wide = Win32Path(path);
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (wide.empty() || !::GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data))
+    if (wide.empty() || IsDevicePath(wide) ||
+        !::GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data))
       return -1;
     constexpr DWORD kNotPlain =
         FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_REPARSE_POINT;

@@ -79,6 +79,9 @@ TEST(PathParts, Utf8WindowsPathsKnowNoLeadBytes) {
   EXPECT_EQ(PathName("C:\\あ\\写真.jpg", W), "あ\\写真.jpg")
       << "what the code page 932 rule would do";
   EXPECT_EQ(FolderOrCurrent("写真.jpg", U), ".");
+  EXPECT_EQ(ComparableName("Photo.002. .", U), "PHOTO.002");
+  EXPECT_EQ(ComparableName("写真.Bin", U), "写真.BIN");
+  EXPECT_EQ(ComparableName("Photo.002. .", P), "Photo.002. .");
   EXPECT_EQ(PieceName("C:\\あ\\写真.jpg", 2, U), "C:\\あ\\写真.002");
 }
 
