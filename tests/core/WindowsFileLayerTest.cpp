@@ -50,6 +50,18 @@ DWORD TryInAnotherProcess(const std::string& held) {
   return code;
 }
 
+// Wine takes paths of any length; Windows needs the "\\?\" form beyond 260 characters.
+TEST(WindowsPath, FullWithTheLongFormAndUtf16) {
+  const std::pair<std::string, std::wstring> rows[] = {
+      {"C:\\a\\..\\b/./é😀.txt", L"\\\\?\\C:\\b\\\u00E9\U0001F600.txt"},
+      {"\\\\srv\\share/d\\f", L"\\\\?\\UNC\\srv\\share\\d\\f"},
+      {"\\\\?\\C:\\x", L"\\\\?\\C:\\x"},
+      {"NUL", L"\\\\.\\NUL"},
+      {"bad\xFF", L""},
+      {"", L""}};
+  for (const auto& [path, wide] : rows) EXPECT_TRUE(Win32Path(path) == wide) << path;
+}
+
 class WindowsFileTest : public ::testing::Test {
  protected:
   TempDir dir;
