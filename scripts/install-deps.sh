@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Installs every Debian 12 package Tolvanix needs to build, test and run.
-# Idempotent; run as root or through sudo.
+# Installs every Debian 12 package Tolvanix needs to build, test and run; with
+# the argument "windows", also what the Windows build needs: the mingw-w64
+# cross compiler, GoogleTest's sources, Wine to run the tests, NSIS and zip
+# for the packages. Idempotent; run as root or through sudo.
+#   scripts/install-deps.sh [windows]
 set -euo pipefail
 
 packages=(
@@ -11,6 +14,9 @@ packages=(
   xvfb xauth imagemagick dbus shared-mime-info libglib2.0-bin
   clang-format desktop-file-utils appstream dpkg-dev
 )
+if [ "${1:-}" = windows ]; then
+  packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64 nsis zip)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,16 +1,23 @@
 #!/usr/bin/env bash
-# Installs what is needed and runs every test twice over:
+# Installs what is needed and runs every test three times over:
 #   build-test/  an optimised build with debug info: the whole suite, plus the
 #                installed tree, the .deb and the source format;
+#   build-win/   the Windows build (mingw-w64), its suite run under Wine in a
+#                private prefix made in the folder, on a virtual display;
 #   build-asan/  AddressSanitizer and UndefinedBehaviorSanitizer: the whole
 #                suite again. Any sanitizer report fails the run, leaks too.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+scripts/install-deps.sh windows
 
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build-test -j2
 ctest --test-dir build-test --output-on-failure -j2
+
+cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build-win -j2
+xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build-win --output-on-failure -j2
 
 # UndefinedBehaviorSanitizer stops the process at its first report (the build
 # says -fno-sanitize-recover). AddressSanitizer's reports, leaks among them,

@@ -2,13 +2,14 @@
 # Makes a private Wine prefix at PREFIX for running the Windows build, once:
 # later calls return at once. The Japanese window fonts the program asks for
 # are mapped to the IPA Gothic fonts (Debian's fonts-ipafont-gothic), which are
-# copied into the prefix. No Mono or Gecko is installed, and nothing asks.
+# copied into the prefix. Drive R: is a removable drive (a folder in the
+# prefix). No Mono or Gecko is installed, and nothing asks.
 #   scripts/wine-prefix.sh PREFIX
 set -euo pipefail
 prefix=${1:?usage: wine-prefix.sh PREFIX}
 mkdir -p "$(dirname "$prefix")"
 prefix=$(cd "$(dirname "$prefix")" && pwd)/$(basename "$prefix")
-ready=$prefix/.tolvanix-ready
+ready=$prefix/.tolvanix-ready-2
 [ -e "$ready" ] && exit 0
 
 # Tests running side by side wait for the one that makes the prefix.
@@ -23,6 +24,9 @@ wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 wineboot=$(command -v wineboot || echo /usr/lib/wine/wineboot)
 "$wineboot" --init >/dev/null 2>&1
 wineserver -w
+
+mkdir -p "$prefix/removable-medium"
+ln -sfn ../removable-medium "$prefix/dosdevices/r:"
 
 fonts=/usr/share/fonts/opentype/ipafont-gothic
 for f in ipag.ttf ipagp.ttf; do
@@ -46,6 +50,8 @@ reg=$prefix/tolvanix-fonts.reg
   printf '"MS UI Gothic"="IPAPGothic"\r\n'
   printf '"Meiryo UI"="IPAPGothic"\r\n'
   printf '"Meiryo"="IPAPGothic"\r\n\r\n'
+  printf '[HKEY_LOCAL_MACHINE\\Software\\Wine\\Drives]\r\n'
+  printf '"r:"="floppy"\r\n\r\n'
 } | iconv -f UTF-8 -t UTF-16 >"$reg"
 "$wine" regedit /S "$reg" >/dev/null 2>&1
 wineserver -w

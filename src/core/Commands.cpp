@@ -78,6 +78,8 @@ CopyResult CopyBytes(File& from, File& to, int64_t n, char* buffer, int64_t buff
       if (kernel.stop == KernelCopy::ReadFailed) result.status = CopyResult::ReadFailed;
       if (result.status != CopyResult::Ok) return result;
       inKernel = kernel.stop == KernelCopy::Done;
+      // Nothing moved (files that cannot copy this way): no chunk to tell of.
+      if (!inKernel && kernel.copied == 0) continue;
     } else {
       const int64_t want = std::min(bufferSize, n - result.copied);
       const int64_t got = from.Read(buffer, want);

@@ -61,15 +61,12 @@ void AppendUtf8(std::string& out, char32_t c) {
   }
 }
 
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-bool IsTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFC && c != 0x7F; }
-
 // Length of the code page 932 character at s[i]: 2 for a lead byte with a
-// trail byte after it, 1 for ASCII and half-width katakana, 0 for a byte
-// that starts no character.
+// byte after it, 1 for ASCII and half-width katakana, 0 for a byte that starts
+// no character (0x80, 0xA0, 0xFD to 0xFF, a lead byte at the end).
 size_t Cp932CharLength(std::string_view s, size_t i) {
   const auto c = static_cast<unsigned char>(s[i]);
-  if (IsLeadByte(c)) return i + 1 < s.size() && IsTrailByte(s[i + 1]) ? 2 : 0;
+  if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) return i + 1 < s.size() ? 2 : 0;
   return c < 0x80 || (c >= 0xA1 && c <= 0xDF) ? 1 : 0;
 }
 
@@ -139,9 +136,10 @@ std::string Utf8FromCp932(std::string_view cp932) {
 
 std::string SafeNameFromHeader(std::string_view cp932Name, PathStyle style) {
   std::string name = Utf8FromCp932(cp932Name);
-  // A stored name should be bare already. On Linux only what "/" would turn
-  // into folders is dropped: ":" and "\" are ordinary characters of a name.
-  if (style == PathStyle::Posix) name = ProposableName(PathName(name, style));
+  // A stored name should be bare already: what would make folders of it is
+  // dropped. On Linux ":" and "\" are ordinary characters of a name.
+  name = style == PathStyle::Posix ? ProposableName(PathName(name, style))
+                                   : name.substr(name.find_last_of("\\/") + 1);
   for (char& c : name) {
     const auto u = static_cast<unsigned char>(c);
     if (u < 0x20 || u == 0x7F) c = '_';

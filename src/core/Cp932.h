@@ -21,8 +21,9 @@ std::string HeaderNameFromUtf8(std::string_view utf8Name);
 // `style`'s platform. Always: undecodable bytes and control characters become
 // "_", and "." or ".." become "_".
 //  - Posix: everything up to the last "/" is dropped; "*" and "?" become "_".
-//  - Windows (either style): every character Windows forbids in a name
-//    ("\ / : * ? \" < > |") becomes "_", so does a trailing dot or space, and a
+//  - Windows (either style): everything up to the last "\" or "/" is dropped;
+//    every other character Windows forbids in a name (": * ? \" < > |")
+//    becomes "_", so does a trailing dot or space, and a
 //    reserved device name (CON, NUL, COM1, LPT1, ... with any extension) gets
 //    a "_" in front.
 // Empty stays empty.

@@ -8,19 +8,12 @@
 namespace tolvanix {
 
 std::string Cp932FromCodePoint(char32_t c) {
-  wchar_t wide[2];
-  int length = 1;
-  if (c > 0xFFFF) {
-    wide[0] = static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
-    wide[1] = static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-    length = 2;
-  } else {
-    wide[0] = static_cast<wchar_t>(c);
-  }
+  if (c > 0xFFFF) return {};  // the code page holds nothing beyond the first plane
+  const auto wide = static_cast<wchar_t>(c);
   char out[8];
   BOOL usedDefault = FALSE;
-  const int n = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide, length, out, sizeof out,
-                                    nullptr, &usedDefault);
+  const int n = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, &wide, 1, out, sizeof out, nullptr,
+                                    &usedDefault);
   return n <= 0 || usedDefault ? std::string() : std::string(out, n);
 }
 

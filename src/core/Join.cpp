@@ -83,8 +83,8 @@ bool PieceLengthFits(int64_t length, int64_t number, int32_t count, int64_t piec
 bool NamesPieceOfSet(FileSystem& fs, const std::string& firstPiece, const std::string& output,
                      int32_t count) {
   if (fs.SameFile(output, firstPiece)) return true;
-  const std::string prefix = PathName(PathStem(firstPiece)) + ".";
-  const std::string name = PathName(output);
+  const std::string prefix = ComparableName(PathName(PathStem(firstPiece))) + ".";
+  const std::string name = ComparableName(PathName(output));
   if (name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0 &&
       fs.SameFile(FolderOrCurrent(output), FolderOrCurrent(firstPiece))) {
     const std::string digits = name.substr(prefix.size());

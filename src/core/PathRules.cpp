@@ -96,6 +96,16 @@ std::string VolumeRoot(std::string_view path, PathStyle style) {
   return PathDrive(path, style) + "\\";
 }
 
+std::string ComparableName(std::string_view name, PathStyle style) {
+  std::string out(name);
+  if (style == PathStyle::Posix) return out;
+  out.erase(out.find_last_not_of(". ") + 1);
+  for (char& c : out) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return out;
+}
+
 std::string PieceName(std::string_view stemOf, int64_t k, PathStyle style) {
   return PathStem(stemOf, style) + "." + IntToStrl(k, 3);
 }

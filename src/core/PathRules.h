@@ -44,6 +44,11 @@ std::string PathDrive(std::string_view path, PathStyle style = kNativeStyle);
 // folder of the path, or "." when it has none (Posix).
 std::string VolumeRoot(std::string_view path, PathStyle style = kNativeStyle);
 
+// A name as the file system of `style`'s platform tells names apart: on
+// Windows without the trailing dots and spaces it drops and with ASCII letters
+// in one case ("Photo.002." names photo.002); as it is on Linux.
+std::string ComparableName(std::string_view name, PathStyle style = kNativeStyle);
+
 // --- Names the commands form ---------------------------------------------
 
 // stem + "." + three-digit number text of k.

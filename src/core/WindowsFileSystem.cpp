@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "core/FileSystem.h"
-#include "core/PathRules.h"
+#include "core/WindowsPath.h"
 
 namespace tolvanix {
 namespace {
@@ -62,23 +62,20 @@ std::wstring FullPath(const std::string& path) {
 
 bool StartsWith(const std::wstring& s, const wchar_t* prefix) { return s.rfind(prefix, 0) == 0; }
 
-// The full path in the form that lifts the length limit: "\\?\C:\...",
-// "\\?\UNC\server\share\...". Device paths ("\\.\NUL") stay as they are.
-std::wstring LongPath(const std::string& path) {
-  const std::wstring full = FullPath(path);
-  if (full.empty() || StartsWith(full, L"\\\\?\\") || StartsWith(full, L"\\\\.\\")) return full;
-  if (StartsWith(full, L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
-  return L"\\\\?\\" + full;
-}
+// A device ("\\.\NUL", "\\.\COM1") answers attribute queries as if it were a
+// file on some versions of Windows: it is none.
+bool IsDevicePath(const std::wstring& wide) { return StartsWith(wide, L"\\\\.\\"); }
 
-// Only a file on a disk, not a folder, device or reparse point: a read from a
-// pipe or a console would wait for a writer.
-bool IsPlainDiskFile(HANDLE h) {
+// Only a file on a disk, not a folder or device: a read from a pipe or a
+// console would wait for a writer. A file to write must not be a reparse
+// point either: it was opened as itself, so a link is refused, not followed.
+// A file read may be one (a link followed, a file kept in the cloud).
+bool IsPlainDiskFile(HANDLE h, bool writing) {
   BY_HANDLE_FILE_INFORMATION info;
   if (::GetFileType(h) != FILE_TYPE_DISK || !::GetFileInformationByHandle(h, &info)) return false;
-  constexpr DWORD kNotPlain =
-      FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_REPARSE_POINT;
-  return (info.dwFileAttributes & kNotPlain) == 0;
+  const DWORD notPlain = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE |
+                         (writing ? FILE_ATTRIBUTE_REPARSE_POINT : 0);
+  return (info.dwFileAttributes & notPlain) == 0;
 }
 
 class WindowsFile final : public File {
@@ -145,11 +142,11 @@ class WindowsFile final : public File {
 class WindowsFileSystem final : public FileSystem {
  public:
   std::unique_ptr<File> OpenRead(const std::string& path) override {
-    const std::wstring wide = LongPath(path);
+    const std::wstring wide = Win32Path(path);
     if (wide.empty()) return nullptr;
     Handle h(::CreateFileW(wide.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!h.Valid() || !IsPlainDiskFile(h.get())) return nullptr;
+    if (!h.Valid() || !IsPlainDiskFile(h.get(), false)) return nullptr;
     return std::make_unique<WindowsFile>(h.release());
   }
 
@@ -158,11 +155,11 @@ class WindowsFileSystem final : public FileSystem {
   // or junction planted where a piece or the output goes is opened itself,
   // not followed, and refused: it is never written through.
   std::unique_ptr<File> Create(const std::string& path) override {
-    const std::wstring wide = LongPath(path);
+    const std::wstring wide = Win32Path(path);
     if (wide.empty()) return nullptr;
     Handle h(::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    if (!h.Valid() || !IsPlainDiskFile(h.get())) return nullptr;
+    if (!h.Valid() || !IsPlainDiskFile(h.get(), true)) return nullptr;
     auto file = std::make_unique<WindowsFile>(h.release());
     const int64_t size = file->Size();
     if (size < 0) return nullptr;
@@ -171,16 +168,17 @@ class WindowsFileSystem final : public FileSystem {
   }
 
   bool Exists(const std::string& path) override {
-    const std::wstring wide = LongPath(path);
-    if (wide.empty()) return false;
+    const std::wstring wide = Win32Path(path);
+    if (wide.empty() || IsDevicePath(wide)) return false;
     const DWORD attributes = ::GetFileAttributesW(wide.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
   }
 
   int64_t SizeOf(const std::string& path) override {
-    const std::wstring wide = LongPath(path);
+    const std::wstring wide = Win32Path(path);
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (wide.empty() || !::GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data))
+    if (wide.empty() || IsDevicePath(wide) ||
+        !::GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data))
       return -1;
     constexpr DWORD kNotPlain =
         FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_REPARSE_POINT;
@@ -191,7 +189,7 @@ class WindowsFileSystem final : public FileSystem {
   // A medium swapped keeps its drive letter, so the root answers for whatever
   // is in the drive now; a drive with no medium is a folder gone missing.
   FreeSpace FreeSpaceAt(const std::string& root) override {
-    const std::wstring wide = LongPath(root);
+    const std::wstring wide = Win32Path(root);
     ULARGE_INTEGER available;
     if (!wide.empty() && ::GetDiskFreeSpaceExW(wide.c_str(), &available, nullptr, nullptr))
       return {SpaceStatus::Ok, available.QuadPart};
@@ -221,7 +219,7 @@ class WindowsFileSystem final : public FileSystem {
 
  private:
   static bool Identify(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
-    const std::wstring wide = LongPath(path);
+    const std::wstring wide = Win32Path(path);
     if (wide.empty()) return false;
     Handle h(::CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
@@ -230,6 +228,13 @@ class WindowsFileSystem final : public FileSystem {
 };
 
 }  // namespace
+
+std::wstring Win32Path(const std::string& utf8) {
+  const std::wstring full = FullPath(utf8);
+  if (full.empty() || StartsWith(full, L"\\\\?\\") || StartsWith(full, L"\\\\.\\")) return full;
+  if (StartsWith(full, L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
+  return L"\\\\?\\" + full;
+}
 
 std::unique_ptr<FileSystem> MakeNativeFileSystem() { return std::make_unique<WindowsFileSystem>(); }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/PathRules.h"
 #include "support/CommandFixture.h"
 
 namespace tolvanix {
@@ -170,6 +171,11 @@ TEST_F(JoinTest, OutputNamingAPieceOfTheSetOrALinkIsRefusedAndLeavesAllIntact) {
     std::filesystem::rename(paths[k], other / "away");
     ui = ScriptedInteraction();
     ExpectEndedWithNotice(Join(paths[0], paths[k]), Outcome::OutputCreateFailed);
+    // Windows takes "A.002. " for a.002.
+    const std::string same = PathFolder(paths[k]) + "A" + PathExtension(paths[k]) + ". ";
+    ui = ScriptedInteraction();
+    if (kNativeStyle != PathStyle::Posix)
+      ExpectEndedWithNotice(Join(paths[0], same), Outcome::OutputCreateFailed);
     EXPECT_FALSE(FileExists(paths[k]));
     std::filesystem::rename(other / "away", paths[k]);
   }
@@ -209,6 +215,7 @@ TEST_F(JoinTest, FailuresAfterTheOutputKeepWhatWasCopied) {
            Row{-1, {.close = true}, Outcome::OutputWriteFailed, 3000},
            Row{-1, {.push = true}, Outcome::OutputWriteFailed, 762},
        }) {
+    if (r.fault.kernelAfter >= 0 && !KernelCopies()) continue;  // no kernel copy to fail
     SCOPED_TRACE(NoticeText(r.outcome) + std::to_string(r.file));
     TempDir d;
     FaultyFileSystem faulty;

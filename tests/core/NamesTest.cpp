@@ -56,6 +56,35 @@ TEST(PathParts, SplitIntoNameFolderExtensionDriveAndRoot) {
   }
 }
 
+// UTF-8 bytes overlap the lead bytes ("あ" is E3 81 82): on the Windows program's
+// own paths no byte swallows a "\\", and "/" delimits too.
+TEST(PathParts, Utf8WindowsPathsKnowNoLeadBytes) {
+  constexpr auto U = PathStyle::WindowsUtf8;
+  struct Row {
+    std::string path, name, folder, drive, root;
+  };
+  for (const Row& r : {
+           Row{"C:\\あ\\写真.jpg", "写真.jpg", "C:\\あ\\", "C:", "C:\\"},
+           Row{"C:/data/a.b/c", "c", "C:/data/a.b/", "C:", "C:\\"},
+           Row{"//srv/share/d/f", "f", "//srv/share/d/", "//srv/share", "//srv/share\\"},
+           Row{"\\\\srv/共有\\f", "f", "\\\\srv/共有\\", "\\\\srv/共有", "\\\\srv/共有\\"},
+           Row{"ソ.dat", "ソ.dat", "", "", "\\"},
+       }) {
+    SCOPED_TRACE(r.path);
+    EXPECT_EQ(PathName(r.path, U), r.name);
+    EXPECT_EQ(PathFolder(r.path, U), r.folder);
+    EXPECT_EQ(PathDrive(r.path, U), r.drive);
+    EXPECT_EQ(VolumeRoot(r.path, U), r.root);
+  }
+  EXPECT_EQ(PathName("C:\\あ\\写真.jpg", W), "あ\\写真.jpg")
+      << "what the code page 932 rule would do";
+  EXPECT_EQ(FolderOrCurrent("写真.jpg", U), ".");
+  EXPECT_EQ(ComparableName("Photo.002. .", U), "PHOTO.002");
+  EXPECT_EQ(ComparableName("写真.Bin", U), "写真.BIN");
+  EXPECT_EQ(ComparableName("Photo.002. .", P), "Photo.002. .");
+  EXPECT_EQ(PieceName("C:\\あ\\写真.jpg", 2, U), "C:\\あ\\写真.002");
+}
+
 TEST(FormedNames, PiecesNextPiecesAndPiecesFoundElsewhere) {
   // clang-format off
   const std::pair<std::string, std::string> rows[] = {
@@ -90,10 +119,20 @@ TEST(Header, KeepsANulInTheNameFieldAndReadsNoFurther) {
   EXPECT_EQ(DecodeHeader(header).cp932Name, std::string(258, 'A'));
 }
 
-TEST(HeaderName, Utf8ToCodePage932CutAtACharacter) {
-  EXPECT_EQ(HeaderNameFromUtf8("ソ°ｷｬﾝ.txt"), "\x83\x5C\x81\x8B\xB7\xAC\xDD.txt");
-  // Characters code page 932 lacks, and bytes that are not UTF-8.
-  EXPECT_EQ(HeaderNameFromUtf8("a€😀b\xFF\xC3z\xE3\x81"), "a__b__z__");
+// The bytes every build writes for a name: where glibc and Windows disagree,
+// Windows' bytes, with no best fit ("〜" is not "～", "−" not "－").
+TEST(HeaderName, Utf8ToCodePage932AsWindowsWritesIt) {
+  const std::pair<const char*, const char*> rows[] = {
+      {"写真ソ表.jpg", "\x8E\xCA\x90\x5E\x83\x5C\x95\x5C.jpg"},
+      {"ソ°ｷｬﾝ.txt", "\x83\x5C\x81\x8B\xB7\xAC\xDD.txt"},
+      {"中文 é😀€", "\x92\x86\x95\xB6 ___"},
+      {"～－∥￤￢", "\x81\x60\x81\x7C\x81\x61\xFA\x55\x81\xCA"},
+      {"〜−‖¦¢£¥¬—‾", "__________"},
+      {"ⅰ≒髙", "\xFA\x40\x81\xE0\xFB\xFC"},
+      {"\u0080\uF8F0\uF8F1\uF8F2\uF8F3\uE000", "\x80\xA0\xFD\xFE\xFF\xF0\x40"},
+      {"a\xFF\xC3z\xE3\x81", "a__z__"},
+      {"\xC0\x80\xED\xA0\x80\xF4\x90\x80\x80", "_________"}};
+  for (const auto& [name, bytes] : rows) EXPECT_EQ(HeaderNameFromUtf8(name), bytes) << name;
   std::string name;
   for (int i = 0; i < 128; ++i) name += "あ";
   EXPECT_EQ(HeaderNameFromUtf8(name + "x").size(), 257u);
@@ -103,19 +142,33 @@ TEST(HeaderName, Utf8ToCodePage932CutAtACharacter) {
   EXPECT_EQ(HeaderNameFromUtf8("xy" + name).size(), 256u);
 }
 
-TEST(StoredName, BecomesASafeBareFileName) {
-  const std::pair<const char*, const char*> rows[] = {{"\x83\x5C.txt", "ソ.txt"},
-                                                      {"12:30 C:\\a\\b.txt", "12:30 C:\\a\\b.txt"},
-                                                      {"what?*.txt", "what__.txt"},
-                                                      {"../../etc/passwd", "passwd"},
-                                                      {"..", "_"},
-                                                      {".", "_"},
-                                                      {"dir/", ""},
-                                                      {"a\tb\nc\x7f", "a_b_c_"},
-                                                      {"a\x81", "a_"},
-                                                      {"\x81\x01z", "__z"},
-                                                      {"\x80\xA0\xFD\xFE\xFFz", "_____z"}};
-  for (const auto& [stored, safe] : rows) EXPECT_EQ(SafeNameFromHeader(stored), safe) << stored;
+TEST(StoredName, BecomesASafeBareFileNameOfEachPlatform) {
+  struct Row {
+    const char *stored, *posix, *windows;
+  };
+  for (const Row& r : {
+           Row{"\x83\x5C.txt", "ソ.txt", "ソ.txt"},
+           Row{"12:30 C:\\a\\b.txt", "12:30 C:\\a\\b.txt", "b.txt"},
+           Row{"a:b<c>d\"e|f", "a:b<c>d\"e|f", "a_b_c_d_e_f"},
+           Row{"what?*.txt", "what__.txt", "what__.txt"},
+           Row{"../../etc/passwd", "passwd", "passwd"},
+           Row{"..", "_", "_"},
+           Row{".", "_", "_"},
+           Row{"dir/", "", ""},
+           Row{"name. . ", "name. . ", "name____"},
+           Row{"CON", "CON", "_CON"},
+           Row{"nul.tar.gz", "nul.tar.gz", "_nul.tar.gz"},
+           Row{"Com9 .txt", "Com9 .txt", "_Com9 .txt"},
+           Row{"LPT0.txt", "LPT0.txt", "LPT0.txt"},
+           Row{"CONSOLE", "CONSOLE", "CONSOLE"},
+           Row{"a\tb\nc\x7f", "a_b_c_", "a_b_c_"},
+           Row{"a\x81", "a_", "a_"},
+           Row{"\x81\x01z", "__z", "__z"},
+           Row{"\x80\xA0\xFD\xFE\xFFz", "_____z", "_____z"},
+       }) {
+    EXPECT_EQ(SafeNameFromHeader(r.stored, P), r.posix) << r.stored;
+    EXPECT_EQ(SafeNameFromHeader(r.stored, PathStyle::WindowsUtf8), r.windows) << r.stored;
+  }
   // Every lead byte takes the byte after it into one character.
   for (const char lead : {'\x81', '\x9F', '\xE0', '\xFC'}) {
     const std::string name = SafeNameFromHeader(std::string{lead, '\x40'});

@@ -62,7 +62,7 @@ TEST_F(SplitTest, RoundTripsOfRandomSizesAreByteIdentical) {
     EXPECT_EQ(ui.Notices(), std::vector<std::string>{}) << "a fixed drive";
     EXPECT_EQ(WithPrefix(fs.events, "flush:"), std::vector<std::string>{}) << "a fixed drive";
     EXPECT_EQ(fs.kernelCopied - kernelBefore,
-              static_cast<int64_t>(size + (i % 2 ? size / 3 : size)));
+              KernelCopies() ? static_cast<int64_t>(size + (i % 2 ? size / 3 : size)) : 0);
   }
 }
 
@@ -146,7 +146,8 @@ TEST_F(SplitTest, LowSpaceWarningBeforeEachPiece) {
     TempDir d, more;
     FaultyFileSystem faulty;
     ScriptedInteraction script;
-    const std::string source = d / "photo?.jpg";  // a wildcard would make the prompts list
+    // A wildcard would make the prompts list; Windows has none in names.
+    const std::string source = d / (kNativeStyle == PathStyle::Posix ? "photo?.jpg" : "photo_.jpg");
     WriteFile(source, RandomBytes(3000, 5));
     script.ConfirmOpen(source);
     script.ConfirmSave(d / (r.folder + std::string("p")));
@@ -201,6 +202,7 @@ TEST_F(SplitTest, FailuresEndWithTheirNoticeBeforeCleanUpAndKeepWhatWasWritten) 
            Row{"p.002", {.close = true}, O::PieceWriteFailed, {1024, 1024}},
            Row{"p.001", {.push = true}, O::PieceWriteFailed, {1024}},
        }) {
+    if (r.fault.kernelAfter >= 0 && !KernelCopies()) continue;  // no kernel copy to fail
     SCOPED_TRACE(NoticeText(r.outcome) + std::string(" ") + r.file);
     TempDir d;
     FaultyFileSystem faulty;

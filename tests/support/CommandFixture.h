@@ -16,6 +16,14 @@
 
 namespace tolvanix {
 
+// Whether the native file system copies between files in the kernel.
+inline bool KernelCopies() {
+  TempDir d;
+  WriteFile(d / "a", "ab");
+  auto native = MakeNativeFileSystem();
+  return native->OpenRead(d / "a")->CopyTo(*native->Create(d / "b"), 1).copied == 1;
+}
+
 class CommandFixture : public ::testing::Test {
  protected:
   void SetUp() override {

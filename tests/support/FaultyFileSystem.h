@@ -120,11 +120,12 @@ class FaultyFile final : public File {
   KernelCopy CopyTo(File& to, int64_t n) override {
     auto* target = dynamic_cast<FaultyFile*>(&to);
     if (target == nullptr || HasFault() || target->HasFault()) return {};
-    Chunk();
     const auto fault = Fault();
     const int64_t ask = fault.kernelAfter < 0 ? n : std::min(n, fault.kernelAfter - read_);
     KernelCopy result{fault.kernelStop, 0};
     if (ask > 0) result = inner_->CopyTo(*target->inner_, ask);
+    // A file system without kernel copies serves its chunks by Read and Write.
+    if (result.copied > 0 || result.stop != KernelCopy::Fallback) Chunk();
     if (ask < n && result.stop == KernelCopy::Done) result.stop = fault.kernelStop;
     read_ += result.copied;
     target->written_ += result.copied;

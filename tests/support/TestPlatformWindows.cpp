@@ -39,6 +39,18 @@ int HandlesInSystemList() {
   return n;
 }
 
+// Handles kept for the life of the process, taken before any test counts
+// handles: GoogleTest's watch on a thread that uses a scoped trace, and the
+// debugger channel it sends each failure or skip to, which Wine keeps open.
+class HandlesForLife : public ::testing::Environment {
+  void SetUp() override {
+    SCOPED_TRACE("the main thread's trace");
+    OutputDebugStringA("");
+  }
+};
+[[maybe_unused]] ::testing::Environment* const kHandlesForLife =
+    ::testing::AddGlobalTestEnvironment(new HandlesForLife);
+
 }  // namespace
 
 int OpenDescriptors() {
