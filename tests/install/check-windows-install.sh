@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# The Windows packages as a new user meets them, in a fresh Wine prefix: the
+# portable zip holds the program alone with its read-me, and the program
+# needs no DLL beside it; the installer installs silently, with no
+# administrator, under %LOCALAPPDATA%\Programs, the program starts from
+# there, and the silent uninstall leaves nothing behind.
+#   check-windows-install.sh SETUP.exe PORTABLE.zip PREFIX
+set -euo pipefail
+setup=$1 zip=$2 prefix=$3
+here=$(cd "$(dirname "$0")/../../scripts" && pwd)
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+[ "$(unzip -Z1 "$zip" | sort | tr '\n' ' ')" = "Tolvanix-1.0/ Tolvanix-1.0/readme.txt Tolvanix-1.0/tolvanix.exe " ] ||
+  fail "the zip holds $(unzip -Z1 "$zip" | tr '\n' ' ')"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+unzip -q "$zip" -d "$work"
+"$here/check-imports.sh" "$work/Tolvanix-1.0/tolvanix.exe"
+
+rm -rf "$prefix" "$prefix.lock"
+"$here/wine-prefix.sh" "$prefix"
+export WINEPREFIX=$(cd "$prefix" && pwd) WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=d"
+wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+user=$(basename "$(ls -d "$WINEPREFIX"/drive_c/users/* | grep -v /Public)")
+home=$WINEPREFIX/drive_c/users/$user
+dir=$home/AppData/Local/Programs/Tolvanix
+link="$home/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Tolvanix.lnk"
+keys=('HKCU\Software\Classes\Applications\tolvanix.exe' 'HKCU\Software\Classes\Tolvanix.PieceSet'
+  'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tolvanix')
+files() { (cd "$WINEPREFIX" && find . -path ./dosdevices -prune -o -type f -print | sort); }
+files >"$work/before"
+
+"$wine" "$setup" /S
+wineserver -w
+[ -f "$dir/tolvanix.exe" ] && [ -f "$dir/readme.txt" ] && [ -f "$dir/uninstall.exe" ] ||
+  fail "not installed under AppData\\Local\\Programs\\Tolvanix"
+[ -f "$link" ] || fail "no Start menu entry"
+for key in "${keys[@]}"; do "$wine" reg query "$key" >/dev/null 2>&1 || fail "no $key"; done
+"$wine" reg query 'HKCU\Software\Classes\.001\OpenWithProgids' /v Tolvanix.PieceSet >/dev/null 2>&1 ||
+  fail ".001 files do not offer Tolvanix"
+
+# Started from where it was put, the program opens its window and keeps it
+# open until it is ended. (A Wine session started without a display, as the
+# one above, would keep it off the screen: that one ends first.)
+wineserver -w
+started=0
+xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
+  timeout 20 "$0" "$1" & program=$!
+  for _ in $(seq 100); do
+    xwininfo -root -tree 2>/dev/null | grep -q "\"Tolvanix\"" && { kill $program; exit 0; }
+    sleep 0.2
+  done
+  exit 1' "$wine" "$dir/tolvanix.exe" && started=1
+wineserver -w
+[ $started = 1 ] || fail "the installed program showed no window"
+
+"$wine" "$dir/uninstall.exe" /S
+wineserver -w
+[ ! -e "$dir" ] || fail "left behind: $(ls -A "$dir")"
+[ ! -e "$link" ] || fail "the Start menu entry is left"
+for key in "${keys[@]}"; do
+  ! "$wine" reg query "$key" >/dev/null 2>&1 || fail "$key is left"
+done
+! "$wine" reg query 'HKCU\Software\Classes\.001' >/dev/null 2>&1 || fail ".001 is left"
+wineserver -w
+files | diff "$work/before" - | grep '^>' | grep -v -E '\.reg$|/(Temp|temp)/|/windows/' &&
+  fail "files left behind" || true
+echo "installed, started and uninstalled without a trace"
