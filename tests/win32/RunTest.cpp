@@ -1,6 +1,8 @@
 // Runs through the real window: a split and a join with the dialogs answered,
 // a held file, a first piece handed over on the command line, and the close
 // question while a run goes on.
+#include <shlobj.h>
+
 #include <atomic>
 
 #include "WindowScript.h"
@@ -24,6 +26,20 @@ std::vector<std::string> PiecesOf(const std::string& name, const std::string& da
   return pieces;
 }
 
+// A file dropped on the window at `at`, in its client area, as Explorer drops it.
+void DropFile(HWND window, POINT at, const std::string& path) {
+  const std::wstring name = Widen(path);
+  const size_t bytes = sizeof(DROPFILES) + (name.size() + 2) * sizeof(wchar_t);
+  const HGLOBAL drop = GlobalAlloc(GHND, bytes);  // zero-filled: the list ends in two NULs
+  auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
+  files->pFiles = sizeof(DROPFILES);
+  files->pt = at;
+  files->fWide = TRUE;
+  name.copy(reinterpret_cast<wchar_t*>(files + 1), name.size());
+  GlobalUnlock(drop);
+  PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);  // freed by DragFinish
+}
+
 // A click on a button of the window, and the run it starts handled to its end.
 void ClickAndRun(win32::TForm1& form, win32::Button& button) {
   button.Click();
@@ -34,22 +50,37 @@ void ClickAndRun(win32::TForm1& form, win32::Button& button) {
 
 using RunTest = InWindow;
 
+// The pieces go to a Japanese folder tree deeper than the 260 characters of old.
 TEST_F(RunTest, SplitThenJoinThroughTheWindowRebuildsTheSource) {
   const std::string data = RandomBytes(250'000, 7);
   WriteFile(Path("photo.jpg"), data);
+  std::string deep = dir_.Path();
+  while (Widen(deep).size() < 300) deep += "\\分割したファイルの置き場";
+  std::error_code made;
+  ASSERT_TRUE(std::filesystem::create_directories(FsPath(deep), made)) << made.message();
+  const auto piece = [&](int n) { return deep + "\\p.00" + std::to_string(n); };
   form_.SpinEdit1.SetText(L"100");  // 100 KB: three pieces
   WindowScript script;
-  script.Then([&](HWND w) { ChooseFile(w, Path("photo.jpg")); }).Then([&](HWND w) {
-    EXPECT_EQ(TextOf(NameBox(w)), "photo.001");
-    ChooseFile(w, Path("p.001"));
-  });
+  script
+      .Then([&](HWND w) {
+        RECT r;
+        GetWindowRect(w, &r);
+        const Point at = DialogPlaceOn(win32::ScreenOf(w), r.right - r.left, r.bottom - r.top);
+        EXPECT_EQ(std::make_pair(r.left, r.top), std::make_pair(LONG(at.x), LONG(at.y)))
+            << "centred across, a third of the rest above";
+        ChooseFile(w, Path("photo.jpg"));
+      })
+      .Then([&](HWND w) {
+        EXPECT_EQ(TextOf(NameBox(w)), "photo.001");
+        ChooseFile(w, piece(1));
+      });
   ClickAndRun(form_, form_.Button1);
   const std::vector<std::string> pieces = PiecesOf("photo.jpg", data, 100 * 1024);
   ASSERT_EQ(pieces.size(), 3u);
   for (size_t i = 0; i < pieces.size(); ++i) {
-    EXPECT_TRUE(ReadFile(Path("p.00" + std::to_string(i + 1))) == pieces[i]) << "piece " << i + 1;
+    EXPECT_TRUE(ReadFile(piece(static_cast<int>(i) + 1)) == pieces[i]) << "piece " << i + 1;
   }
-  script.Then([&](HWND w) { ChooseFile(w, "p.001"); }).Then([&](HWND w) {
+  script.Then([&](HWND w) { ChooseFile(w, "p.001"); }).Then([&](HWND w) {  // in the last folder
     EXPECT_EQ(TextOf(NameBox(w)), "photo.jpg") << "the stored name";
     ChooseFile(w, Path("joined.jpg"));
   });
@@ -58,7 +89,8 @@ TEST_F(RunTest, SplitThenJoinThroughTheWindowRebuildsTheSource) {
 }
 
 // A source another program holds is refused with the open notice; a first piece handed over on
-// the command line goes straight to the join's output prompt, proposing the stored name.
+// the command line goes straight to the join's output prompt, proposing the stored name. Dropped
+// on 分割 it is split instead: the prompt for the pieces.
 TEST_F(RunTest, AHeldFileIsRefusedAndAFirstPieceHandedOverGoesToTheOutputPrompt) {
   WriteFile(Path("held.bin"), "bytes");
   const HANDLE held = CreateFileW(Widen(Path("held.bin")).c_str(), GENERIC_READ, 0, nullptr,
@@ -83,6 +115,27 @@ TEST_F(RunTest, AHeldFileIsRefusedAndAFirstPieceHandedOverGoesToTheOutputPrompt)
   EXPECT_TRUE(PumpUntil([&] { return form_.CommandRunning(); }, 2000));
   EXPECT_TRUE(PumpUntil([&] { return !form_.CommandRunning(); }));
   EXPECT_EQ(form_.OpenDialog2.FileName, Path("first.001"));
+
+  const struct {
+    win32::Control* on;
+    const char* proposed;
+  } drops[] = {
+      {&form_.Button1, "first.001"},
+      {&form_.Label1, "holiday.jpg"},
+  };
+  for (const auto& d : drops) {
+    SCOPED_TRACE(d.proposed);
+    RECT r;
+    GetWindowRect(d.on->hwnd(), &r);
+    MapWindowPoints(nullptr, form_.hwnd(), reinterpret_cast<POINT*>(&r), 2);
+    script.Then([&](HWND w) {
+      EXPECT_EQ(TextOf(NameBox(w)), d.proposed);
+      PostMessageW(w, WM_CLOSE, 0, 0);
+    });
+    DropFile(form_.hwnd(), {(r.left + r.right) / 2, (r.top + r.bottom) / 2}, Path("first.001"));
+    EXPECT_TRUE(PumpUntil([&] { return form_.CommandRunning(); }, 2000));
+    EXPECT_TRUE(PumpUntil([&] { return !form_.CommandRunning(); }));
+  }
 }
 
 // At the third chunk the window is closed. No: the run goes on to its end and the window stays.
