@@ -2,7 +2,8 @@
 # Runs a Windows program that opens windows under Wine, in the private
 # prefix PREFIX, on a virtual X server of its own. The prefix shows its
 # windows in a Wine desktop: they need no window manager, and nothing waits
-# for one to answer.
+# for one to answer. A crash prints its backtrace and ends the program
+# instead of waiting on a dialog nobody sees.
 #   scripts/wine-gui-run.sh PREFIX PROGRAM.exe [ARGUMENTS...]
 set -euo pipefail
 prefix=${1:?usage: wine-gui-run.sh PREFIX PROGRAM [ARGS...]}
@@ -11,9 +12,10 @@ here=$(dirname "$0")
 "$here/wine-prefix.sh" "$prefix"
 if [ ! -e "$prefix/.tolvanix-desktop" ]; then
   reg=$prefix/tolvanix-desktop.reg
-  printf 'Windows Registry Editor Version 5.00\r\n\r\n%s\r\n%s\r\n\r\n%s\r\n%s\r\n' \
+  printf 'Windows Registry Editor Version 5.00\r\n\r\n%s\r\n%s\r\n\r\n%s\r\n%s\r\n\r\n%s\r\n%s\r\n' \
     '[HKEY_CURRENT_USER\Software\Wine\Explorer]' '"Desktop"="Default"' \
-    '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' '"Default"="1024x768"' >"$reg"
+    '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' '"Default"="1024x768"' \
+    '[HKEY_CURRENT_USER\Software\Wine\WineDbg]' '"ShowCrashDialog"=dword:00000000' >"$reg"
   WINEPREFIX=$(cd "$prefix" && pwd) WINEDEBUG=-all "$(command -v wine64 || echo /usr/lib/wine/wine64)" \
     regedit /S "$reg" >/dev/null 2>&1
   WINEPREFIX=$(cd "$prefix" && pwd) wineserver -w
