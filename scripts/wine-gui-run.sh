@@ -21,4 +21,6 @@ if [ ! -e "$prefix/.tolvanix-desktop" ]; then
   WINEPREFIX=$(cd "$prefix" && pwd) wineserver -w
   touch "$prefix/.tolvanix-desktop"
 fi
-exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$here/wine-run.sh" "$prefix" "$@"
+# Its own display numbers, away from xvfb-run's usual 99: two of them
+# starting at once would race for the same.
+exec xvfb-run -a -n 140 -s "-screen 0 1024x768x24 -nolisten tcp" "$here/wine-run.sh" "$prefix" "$@"

@@ -44,7 +44,7 @@ for key in "${keys[@]}"; do "$wine" reg query "$key" >/dev/null 2>&1 || fail "no
 # one above, would keep it off the screen: that one ends first.)
 wineserver -w
 started=0
-xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
+xvfb-run -a -n 160 -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
   timeout 20 "$0" "$1" & program=$!
   for _ in $(seq 100); do
     xwininfo -root -tree 2>/dev/null | grep -q "\"Tolvanix\"" && { kill $program; exit 0; }
