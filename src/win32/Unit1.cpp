@@ -52,7 +52,11 @@ TForm1::TForm1()
       SaveDialog2(dialogs_.SaveDialog2),
       OpenDialog3(dialogs_.OpenDialog3) {}
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+  runner_.reset();  // a run still going stops first, while its window lives
+  endsProgram_ = false;
+  if (hwnd()) DestroyWindow(hwnd());  // before the font its controls use goes
+}
 
 bool TForm1::Create() {
   const FormDescription& form = Form1Description();
@@ -274,6 +278,8 @@ bool TForm1::OnClose() {
   return false;  // RunEnded closes the window once the run has stopped
 }
 
-void TForm1::OnDestroy() { PostQuitMessage(0); }
+void TForm1::OnDestroy() {
+  if (endsProgram_) PostQuitMessage(0);
+}
 
 }  // namespace tolvanix::win32

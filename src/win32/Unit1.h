@@ -100,7 +100,8 @@ class TForm1 final : public Wnd {
   std::unique_ptr<Runner> runner_;
   FileSystem* fileSystem_ = nullptr;
   bool closeWhenStopped_ = false;
-  std::string handedOver_;  // the file a run was handed, alive as long as the run
+  bool endsProgram_ = true;  // closed, not destroyed with the object
+  std::string handedOver_;   // the file a run was handed, alive as long as the run
   std::wstring pendingFile_;
   OpenAs pendingAs_ = OpenAs::ByName;
   std::string pendingNotice_;
