@@ -94,7 +94,8 @@ bool Runner::Start(Kind kind, Work work, std::function<void()> ended) {
 
 void Runner::Send(Call& call) {
   std::unique_lock<std::mutex> lock(mutex_);
-  PostMessageW(window_, kCallMessage, 0, reinterpret_cast<LPARAM>(&call));
+  // Not carried (the queue full): not made, a prompt answering as cancelled.
+  if (!PostMessageW(window_, kCallMessage, 0, reinterpret_cast<LPARAM>(&call))) return;
   changed_.wait(lock, [&] { return call.done; });
 }
 
