@@ -223,8 +223,6 @@ void SpinEdit::Place(const tolvanix::Rect& r, UINT dpi) {
                MAKELPARAM(0, client.right - x + Scale(kBorder, dpi)));
 }
 
-LRESULT SpinEdit::OnNotify(const NMHDR&) { return 0; }
-
 int32_t SpinEdit::Value() const {
   const std::wstring text = Text();
   return ReadSpinValue(

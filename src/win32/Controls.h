@@ -116,7 +116,6 @@ class SpinEdit final : public Control {
  public:
   bool Create(HWND parent, const std::wstring& text);
   void Place(const tolvanix::Rect& at96, UINT dpi) override;
-  LRESULT OnNotify(const NMHDR& header) override;
 
   int32_t Value() const;
   void Step(int32_t delta);

@@ -200,10 +200,12 @@ TEST(CloseQuestion, MeansWhatItSays) {
       });
     }
     std::vector<double> fills;
+    double onTaskbar = -1;
     (r.join ? form.Button2 : form.Button1).Click();
     EXPECT_TRUE(PumpUntil(
         [&] {
           fills.push_back(form.Label3.Fill());
+          onTaskbar = std::max(onTaskbar, form.RunnerForTest().TaskbarShown());
           return !form.CommandRunning();
         },
         20000));
@@ -217,6 +219,8 @@ TEST(CloseQuestion, MeansWhatItSays) {
     EXPECT_TRUE(std::is_sorted(fills.begin(), fills.end() - 1)) << "the bar only grows";
     if (!stopped) {
       EXPECT_GT(*std::max_element(fills.begin(), fills.end()), 0.0) << "the bar showed";
+      EXPECT_GT(onTaskbar, 0.0) << "so did the taskbar button";
+      EXPECT_EQ(form.RunnerForTest().TaskbarShown(), -1) << "and none once the run is over";
     }
     EXPECT_EQ(std::count(fs.events.begin(), fs.events.end(), "create:" + at("p.002")),
               r.answer == 'n' ? 1 : 0);
