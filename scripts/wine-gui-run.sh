@@ -3,7 +3,8 @@
 # prefix PREFIX, on a virtual X server of its own. The prefix shows its
 # windows in a Wine desktop: they need no window manager, and nothing waits
 # for one to answer. A crash prints its backtrace and ends the program
-# instead of waiting on a dialog nobody sees.
+# instead of waiting on a dialog nobody sees. TOLVANIX_WINE_DPI, if set when
+# the prefix is made, is the screen's dpi there (96 otherwise).
 #   scripts/wine-gui-run.sh PREFIX PROGRAM.exe [ARGUMENTS...]
 set -euo pipefail
 prefix=${1:?usage: wine-gui-run.sh PREFIX PROGRAM [ARGS...]}
@@ -16,6 +17,8 @@ if [ ! -e "$prefix/.tolvanix-desktop" ]; then
     '[HKEY_CURRENT_USER\Software\Wine\Explorer]' '"Desktop"="Default"' \
     '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' '"Default"="1024x768"' \
     '[HKEY_CURRENT_USER\Software\Wine\WineDbg]' '"ShowCrashDialog"=dword:00000000' >"$reg"
+  printf '\r\n[HKEY_CURRENT_USER\Control Panel\Desktop]\r\n"LogPixels"=dword:%08x\r\n' \
+    "${TOLVANIX_WINE_DPI:-96}" >>"$reg"
   WINEPREFIX=$(cd "$prefix" && pwd) WINEDEBUG=-all "$(command -v wine64 || echo /usr/lib/wine/wine64)" \
     regedit /S "$reg" >/dev/null 2>&1
   WINEPREFIX=$(cd "$prefix" && pwd) wineserver -w

@@ -25,9 +25,10 @@ void ExpectAsDescribed(const FormDescription& form, HWND window,
                        const std::vector<win32::Control*>& controls) {
   RECT client;
   GetClientRect(window, &client);
+  const UINT dpi = win32::DpiOf(window);
   EXPECT_EQ(TextOf(window), form.caption);
-  EXPECT_EQ(client.right, form.clientWidth);
-  EXPECT_EQ(client.bottom, form.clientHeight);
+  EXPECT_EQ(client.right, win32::Scale(form.clientWidth, dpi));
+  EXPECT_EQ(client.bottom, win32::Scale(form.clientHeight, dpi));
   for (size_t i = 0; i < controls.size(); ++i) {
     const ControlDescription& c = form.controls[i];
     SCOPED_TRACE(c.name);
