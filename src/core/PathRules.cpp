@@ -5,48 +5,17 @@
 namespace tolvanix {
 namespace {
 
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
-// A byte is the second half of a double-byte character when an odd run of
-// lead bytes stands right before it. UTF-8 never fakes a "/", so the Posix
-// style needs no such test.
-bool IsTrailByte(std::string_view path, size_t i) {
-  size_t run = 0;
-  while (run < i && IsLeadByte(static_cast<unsigned char>(path[i - 1 - run]))) ++run;
-  return run % 2 == 1;
-}
-
 std::string_view FolderDelimiters(PathStyle style) {
-  switch (style) {
-    case PathStyle::Windows:
-      return "\\:";
-    case PathStyle::WindowsUtf8:
-      return "\\/:";
-    case PathStyle::Posix:
-      break;
-  }
-  return "/";
+  return style == PathStyle::Windows ? "\\/:" : "/";
 }
 
-bool IsSeparator(char c, PathStyle style) {
-  return c == '\\' || (c == '/' && style == PathStyle::WindowsUtf8);
-}
+// Drives and shares are Windows': there both count.
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
-// Position of the last byte of `set` that is a real delimiter, or npos.
-size_t LastDelimiter(std::string_view path, std::string_view set, PathStyle style) {
-  for (size_t i = path.size(); i-- > 0;) {
-    if (set.find(path[i]) == std::string_view::npos) continue;
-    if (style == PathStyle::Windows && IsTrailByte(path, i)) continue;
-    return i;
-  }
-  return std::string_view::npos;
-}
-
-// First real "\" (or "/" on UTF-8 paths) at or after `from`, or npos.
-size_t NextSeparator(std::string_view path, size_t from, PathStyle style) {
+// First "\" or "/" at or after `from`, or npos.
+size_t NextSeparator(std::string_view path, size_t from) {
   for (size_t i = from; i < path.size(); ++i) {
-    if (IsSeparator(path[i], style) && !(style == PathStyle::Windows && IsTrailByte(path, i)))
-      return i;
+    if (IsSeparator(path[i])) return i;
   }
   return std::string_view::npos;
 }
@@ -54,18 +23,18 @@ size_t NextSeparator(std::string_view path, size_t from, PathStyle style) {
 }  // namespace
 
 std::string PathName(std::string_view path, PathStyle style) {
-  const size_t at = LastDelimiter(path, FolderDelimiters(style), style);
+  const size_t at = path.find_last_of(FolderDelimiters(style));
   return std::string(at == std::string_view::npos ? path : path.substr(at + 1));
 }
 
 std::string PathFolder(std::string_view path, PathStyle style) {
-  const size_t at = LastDelimiter(path, FolderDelimiters(style), style);
+  const size_t at = path.find_last_of(FolderDelimiters(style));
   return at == std::string_view::npos ? std::string() : std::string(path.substr(0, at + 1));
 }
 
 std::string PathExtension(std::string_view path, PathStyle style) {
   const std::string set = std::string(".") + std::string(FolderDelimiters(style));
-  const size_t at = LastDelimiter(path, set, style);
+  const size_t at = path.find_last_of(set);
   if (at == std::string_view::npos || path[at] != '.') return {};
   return std::string(path.substr(at));
 }
@@ -77,10 +46,10 @@ std::string PathStem(std::string_view path, PathStyle style) {
 std::string PathDrive(std::string_view path, PathStyle style) {
   if (style == PathStyle::Posix) return {};
   if (path.size() >= 2 && path[1] == ':') return std::string(path.substr(0, 2));
-  if (path.size() >= 2 && IsSeparator(path[0], style) && IsSeparator(path[1], style)) {
-    const size_t serverEnd = NextSeparator(path, 2, style);
+  if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+    const size_t serverEnd = NextSeparator(path, 2);
     if (serverEnd == std::string_view::npos) return std::string(path);
-    const size_t shareEnd = NextSeparator(path, serverEnd + 1, style);
+    const size_t shareEnd = NextSeparator(path, serverEnd + 1);
     return std::string(shareEnd == std::string_view::npos ? path : path.substr(0, shareEnd));
   }
   return {};

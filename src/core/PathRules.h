@@ -1,15 +1,10 @@
-// Path rules shared by the split and the join, in three styles:
-//  - Windows: "\" and ":" delimit folders, drives and network shares exist, and
-//    a byte that is the second byte of a code page 932 double-byte character
-//    is never a delimiter (0x83 0x5C is the katakana "so", not a folder break);
-//  - WindowsUtf8: the same on UTF-8 paths, "/" delimiting too, and without the
-//    lead-byte rule: UTF-8 bytes overlap the lead bytes ("あ" is E3 81 82) but
-//    never fake a delimiter;
+// Path rules shared by the split and the join, in two styles:
+//  - Windows: "\", "/" and ":" delimit folders, drives and network shares
+//    exist. Paths are UTF-8 here, whose bytes never fake a delimiter, so no
+//    byte needs the code page 932 lead-byte test that ANSI paths did;
 //  - Posix: "/" is the only delimiter, there are no drives, and the root of the
 //    volume holding a path is that path's folder ("." when it has none).
-// The Linux program uses the Posix style, the Windows program WindowsUtf8; the
-// code page 932 style keeps the stored piece sets' naming rules checkable.
-// Lengths are in bytes.
+// Each program uses its own platform's style. Lengths are in bytes.
 #pragma once
 
 #include <cstdint>
@@ -18,11 +13,11 @@
 
 namespace tolvanix {
 
-enum class PathStyle { Windows, WindowsUtf8, Posix };
+enum class PathStyle { Windows, Posix };
 
 // The style this build runs with.
 #ifdef _WIN32
-inline constexpr PathStyle kNativeStyle = PathStyle::WindowsUtf8;
+inline constexpr PathStyle kNativeStyle = PathStyle::Windows;
 #else
 inline constexpr PathStyle kNativeStyle = PathStyle::Posix;
 #endif

@@ -11,35 +11,30 @@ namespace {
 constexpr auto W = PathStyle::Windows;
 constexpr auto P = PathStyle::Posix;
 
+// UTF-8 bytes overlap code page 932's lead bytes ("あ" is E3 81 82) but never fake a
+// delimiter: a "\\" after a Japanese character is a folder break.
 TEST(PathParts, SplitIntoNameFolderExtensionDriveAndRoot) {
   struct Row {
     PathStyle style;
     std::string path, name, folder, extension, drive, root;
   };
-  // "\x83\x5C" is the katakana "so": its second byte is no folder delimiter.
-  // clang-format off
   for (const Row& r : {
-      Row{W, "C:\\data\\photo.jpg", "photo.jpg", "C:\\data\\", ".jpg", "C:", "C:\\"},
-      Row{W, "D:\\old.files\\backup", "backup", "D:\\old.files\\", "", "D:", "D:\\"},
-      Row{W, "C:photo.jpg", "photo.jpg", "C:", ".jpg", "C:", "C:\\"},
-      Row{W, "C:", "", "C:", "", "C:", "C:\\"},
-      Row{W, "\\\\", "", "\\\\", "", "\\\\", "\\\\\\"},
-      Row{W, "archive.tar.gz", "archive.tar.gz", "", ".gz", "", "\\"},
-      Row{W, "\\\\srv\\share\\d\\f.txt", "f.txt", "\\\\srv\\share\\d\\", ".txt", "\\\\srv\\share", "\\\\srv\\share\\"},
-      Row{W, "\\\\srv\\share", "share", "\\\\srv\\", "", "\\\\srv\\share", "\\\\srv\\share\\"},
-      Row{W, "\\\\srv\\\\d", "d", "\\\\srv\\\\", "", "\\\\srv\\", "\\\\srv\\\\"},
-      Row{W, "\\\\srv", "srv", "\\\\", "", "\\\\srv", "\\\\srv\\"},
-      Row{W, "\\\\srv\\\x83\x5C\\f", "f", "\\\\srv\\\x83\x5C\\", "", "\\\\srv\\\x83\x5C", "\\\\srv\\\x83\x5C\\"},
-      Row{W, "C:\\\x83\x5C\\f.txt", "f.txt", "C:\\\x83\x5C\\", ".txt", "C:", "C:\\"},
-      Row{W, "x\\\x83\x5C.dat", "\x83\x5C.dat", "x\\", ".dat", "", "\\"},
-      Row{W, "\x83\x83\\f", "f", "\x83\x83\\", "", "", "\\"},  // two lead bytes: one character
-      Row{W, "\x83\x83\x83\\f", "\x83\x83\x83\\f", "", "", "", "\\"},  // three: the "\\" is the last's
-      Row{P, "/data/photo.jpg", "photo.jpg", "/data/", ".jpg", "", "/data/"},
-      Row{P, "a.b/c", "c", "a.b/", "", "", "a.b/"},
-      Row{P, "C:\\x\\y.txt", "C:\\x\\y.txt", "", ".txt", "", "."},
-      Row{P, "/data/\x83\x5C.dat", "\x83\x5C.dat", "/data/", ".dat", "", "/data/"},
-      Row{P, "/f", "f", "/", "", "", "/"}}) {
-    // clang-format on
+           Row{W, "C:\\data\\photo.jpg", "photo.jpg", "C:\\data\\", ".jpg", "C:", "C:\\"},
+           Row{W, "D:\\old.files\\backup", "backup", "D:\\old.files\\", "", "D:", "D:\\"},
+           Row{W, "C:photo.jpg", "photo.jpg", "C:", ".jpg", "C:", "C:\\"},
+           Row{W, "C:", "", "C:", "", "C:", "C:\\"},
+           Row{W, "archive.tar.gz", "archive.tar.gz", "", ".gz", "", "\\"},
+           Row{W, "C:\\あ\\写真.jpg", "写真.jpg", "C:\\あ\\", ".jpg", "C:", "C:\\"},
+           Row{W, "C:/data/a.b/c", "c", "C:/data/a.b/", "", "C:", "C:\\"},
+           Row{W, "\\\\s\\sh\\f.txt", "f.txt", "\\\\s\\sh\\", ".txt", "\\\\s\\sh", "\\\\s\\sh\\"},
+           Row{W, "//srv/共有", "共有", "//srv/", "", "//srv/共有", "//srv/共有\\"},
+           Row{W, "\\\\srv", "srv", "\\\\", "", "\\\\srv", "\\\\srv\\"},
+           Row{W, "ソ.dat", "ソ.dat", "", ".dat", "", "\\"},
+           Row{P, "/data/photo.jpg", "photo.jpg", "/data/", ".jpg", "", "/data/"},
+           Row{P, "a.b/c", "c", "a.b/", "", "", "a.b/"},
+           Row{P, "C:\\x\\y.txt", "C:\\x\\y.txt", "", ".txt", "", "."},
+           Row{P, "/f", "f", "/", "", "", "/"},
+       }) {
     SCOPED_TRACE(r.path);
     EXPECT_EQ(PathName(r.path, r.style), r.name);
     EXPECT_EQ(PathFolder(r.path, r.style), r.folder);
@@ -48,63 +43,40 @@ TEST(PathParts, SplitIntoNameFolderExtensionDriveAndRoot) {
     EXPECT_EQ(PathDrive(r.path, r.style), r.drive);
     EXPECT_EQ(VolumeRoot(r.path, r.style), r.root);
   }
-  // Lead bytes run 0x81-0x9F and 0xE0-0xFC: only they take a "\" as their second byte.
-  for (const int b : {0x80, 0x81, 0x9F, 0xA0, 0xDF, 0xE0, 0xFC, 0xFD}) {
-    const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-    const std::string tail = std::string(1, static_cast<char>(b)) + "\\y";
-    EXPECT_EQ(PathName("x\\" + tail, W), lead ? tail : "y") << b;
-  }
-}
-
-// UTF-8 bytes overlap the lead bytes ("あ" is E3 81 82): on the Windows program's
-// own paths no byte swallows a "\\", and "/" delimits too.
-TEST(PathParts, Utf8WindowsPathsKnowNoLeadBytes) {
-  constexpr auto U = PathStyle::WindowsUtf8;
-  struct Row {
-    std::string path, name, folder, drive, root;
-  };
-  for (const Row& r : {
-           Row{"C:\\あ\\写真.jpg", "写真.jpg", "C:\\あ\\", "C:", "C:\\"},
-           Row{"C:/data/a.b/c", "c", "C:/data/a.b/", "C:", "C:\\"},
-           Row{"//srv/share/d/f", "f", "//srv/share/d/", "//srv/share", "//srv/share\\"},
-           Row{"\\\\srv/共有\\f", "f", "\\\\srv/共有\\", "\\\\srv/共有", "\\\\srv/共有\\"},
-           Row{"ソ.dat", "ソ.dat", "", "", "\\"},
-       }) {
-    SCOPED_TRACE(r.path);
-    EXPECT_EQ(PathName(r.path, U), r.name);
-    EXPECT_EQ(PathFolder(r.path, U), r.folder);
-    EXPECT_EQ(PathDrive(r.path, U), r.drive);
-    EXPECT_EQ(VolumeRoot(r.path, U), r.root);
-  }
-  EXPECT_EQ(PathName("C:\\あ\\写真.jpg", W), "あ\\写真.jpg")
-      << "what the code page 932 rule would do";
-  EXPECT_EQ(FolderOrCurrent("写真.jpg", U), ".");
-  EXPECT_EQ(ComparableName("Photo.002. .", U), "PHOTO.002");
-  EXPECT_EQ(ComparableName("写真.Bin", U), "写真.BIN");
+  EXPECT_EQ(FolderOrCurrent("写真.jpg", W), ".");
+  EXPECT_EQ(ComparableName("Photo.002. .", W), "PHOTO.002");
+  EXPECT_EQ(ComparableName("写真.Bin", W), "写真.BIN");
   EXPECT_EQ(ComparableName("Photo.002. .", P), "Photo.002. .");
-  EXPECT_EQ(PieceName("C:\\あ\\写真.jpg", 2, U), "C:\\あ\\写真.002");
 }
 
 TEST(FormedNames, PiecesNextPiecesAndPiecesFoundElsewhere) {
-  // clang-format off
   const std::pair<std::string, std::string> rows[] = {
       {PieceName("D:\\old.files\\backup.dat", 1, W), "D:\\old.files\\backup.001"},
-      {PieceName("C:\\\x83\x5C", 1, W), "C:\\\x83\x5C.001"}, {PieceName("D:\\x\\part.999", 1000, W), "D:\\x\\part.1000"},
+      {PieceName("C:\\あ\\写真.jpg", 2, W), "C:\\あ\\写真.002"},
+      {PieceName("D:\\x\\part.999", 1000, W), "D:\\x\\part.1000"},
       {PieceInFolderOf("E:\\f\\any.txt", "D:\\x\\part.003", W), "E:\\f\\part.003"},
-      {PieceName("/old.files/backup", 1), "/old.files/backup.001"}, {PieceName("/x/part.bin", 42), "/x/part.042"},
-      {NextSplitPiece("/media/a/photo.009", 10), "/media/a/photo.010"}, {NextSplitPiece("ab", 2), "002"},
-      {PieceInFolderOf("/f/anything.txt", "/x/part.003"), "/f/part.003"}, {PieceInFolderOf("any", "/x/part.003"), "part.003"},
-      {ProposableName("what?*.txt"), "what__.txt"}, {IntToStrl(7, 0) + IntToStrl(1000, 3), "71000"}};
-  // clang-format on
+      {PieceName("/old.files/backup", 1), "/old.files/backup.001"},
+      {PieceName("/x/part.bin", 42), "/x/part.042"},
+      {NextSplitPiece("/media/a/photo.009", 10), "/media/a/photo.010"},
+      {NextSplitPiece("ab", 2), "002"},
+      {PieceInFolderOf("/f/anything.txt", "/x/part.003"), "/f/part.003"},
+      {PieceInFolderOf("any", "/x/part.003"), "part.003"},
+      {ProposableName("what?*.txt"), "what__.txt"},
+      {IntToStrl(7, 0) + IntToStrl(1000, 3), "71000"},
+  };
   for (const auto& [formed, expected] : rows) EXPECT_EQ(formed, expected);
 }
 
 TEST(PieceCount, CountsTheHeaderAndRoundsUpBeyond4GiB) {
-  // clang-format off
-  const int64_t rows[][3] = {{0, 1024, 1}, {762, 1024, 1}, {763, 1024, 2}, {1022715, 1024, 1000},
-      {5LL << 30, 2097151LL * 1024, 3}, {(5LL << 30) - 262, 1LL << 30, 5},
-      {(5LL << 30) - 261, 1LL << 30, 6}};
-  // clang-format on
+  const int64_t rows[][3] = {
+      {0, 1024, 1},
+      {762, 1024, 1},
+      {763, 1024, 2},
+      {1022715, 1024, 1000},
+      {5LL << 30, 2097151LL * 1024, 3},
+      {(5LL << 30) - 262, 1LL << 30, 5},
+      {(5LL << 30) - 261, 1LL << 30, 6},
+  };
   for (const auto& r : rows) EXPECT_EQ(PieceCount(r[0], r[1]), r[2]) << r[0] << " / " << r[1];
 }
 
@@ -167,7 +139,7 @@ TEST(StoredName, BecomesASafeBareFileNameOfEachPlatform) {
            Row{"\x80\xA0\xFD\xFE\xFFz", "_____z", "_____z"},
        }) {
     EXPECT_EQ(SafeNameFromHeader(r.stored, P), r.posix) << r.stored;
-    EXPECT_EQ(SafeNameFromHeader(r.stored, PathStyle::WindowsUtf8), r.windows) << r.stored;
+    EXPECT_EQ(SafeNameFromHeader(r.stored, PathStyle::Windows), r.windows) << r.stored;
   }
   // Every lead byte takes the byte after it into one character.
   for (const char lead : {'\x81', '\x9F', '\xE0', '\xFC'}) {

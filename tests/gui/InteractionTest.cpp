@@ -112,9 +112,10 @@ TEST_F(InteractionTest, TypedNameBecomesTheFileName) {
   }
 }
 
+// The reading, filtering and stepping rules are the shared ones; here, the field applies them.
 // Keys: ↑ ↓ the arrows, ⌫ Backspace, ⏎ Enter, ▲ ▼ a click on the arrow buttons, △ a right
 // click on the up one, any other character typed.
-TEST(SpinEdit, TextReadsAsOneSignDecimalOrDollarHexTypingIsFilteredStepsWrap) {
+TEST(SpinEdit, TypingIsFilteredKeysAndArrowsStep) {
   struct Row {
     const char *before, *keys;
     int32_t value;
@@ -122,29 +123,9 @@ TEST(SpinEdit, TextReadsAsOneSignDecimalOrDollarHexTypingIsFilteredStepsWrap) {
     int beeps = 0;
   };
   const Row rows[] = {
-      {" +12", "", 12},
-      {"12 ", "", 0},
-      {"-5", "", -5},
-      {"-", "", 0},
-      {"+-1", "", 0},
-      {"2147483647", "", INT32_MAX},
-      {"2147483648", "", 0},
-      {"$400", "", 1024},
-      {" $Ff", "", 255},
-      {"$80000000", "", INT32_MIN},
-      {"$000000001", "", 1},
-      {"$FFFFFFFFF", "", 0},
-      {"$", "", 0},
-      {"-$10", "", 0},
-      {"$1g", "", 0},
       {"", "-1+2.5⌫", 0, "-1+2."},  // C locale: a full stop
-      {"", "12a$ ⏎x", 12, "12", 5},
-      {"", "↓", -1, "-1"},
-      {" $10", "↑", 17, "17"},
-      {"2147483647", "↑", 0, "-2147483648"},  // which reads as 0
-      {"-2147483647", "↓", 0, "-2147483648"},
-      {"1024", "▲▲▼", 1025, "1025"},
-      {"7", "△", 7},
+      {"", "12a$ ⏎x", 12, "12", 5},  {"", "↓", -1, "-1"}, {" $10", "↑", 17, "17"},
+      {"1024", "▲▲▼", 1025, "1025"}, {"7", "△", 7},
   };
   TSpinEdit spin;
   int beeps = 0;

@@ -28,7 +28,6 @@ struct RunTest : InWindow {
     // Each chunk waits until the GUI thread has handled 25 timer events:
     // a window whose event loop stands still never lets the run go on.
     fs_.onChunk = [this](const std::string&) {
-      afterStop_ += stopAsked_.load();
       if (++chunks_ == 3 && atThirdChunk_) atThirdChunk_();
       const int until = ticks_ + 25;
       for (int i = 0; i < 5000 && ticks_ < until; ++i) QThread::msleep(1);
@@ -48,15 +47,15 @@ struct RunTest : InWindow {
 
   FaultyFileSystem fs_;
   QTimer tick_;
-  std::atomic<int> ticks_{0}, chunks_{0}, afterStop_{0};
-  std::atomic<bool> stalled_{false}, stopAsked_{false};
+  std::atomic<int> ticks_{0}, chunks_{0};
+  std::atomic<bool> stalled_{false};
   std::function<void()> atThirdChunk_;  // on the worker
   QList<double> fills_;
 };
 
 // Meanwhile a user types, drops and clicks (終了 too: its question would go unanswered). At the
-// third chunk the window is closed: the question is answered (N, Y), or a signal asks (0). Or a
-// write fails (F): its notice holds the run until answered.
+// third chunk the window is closed and the question answered いいえ: the run goes on. Or a write
+// fails: its notice holds the run until answered.
 TEST_F(RunTest, WindowLivesTakesNoInputAndTheRunEndsOnlyAsAnswered) {
   QTimer poke;
   QObject::connect(&poke, &QTimer::timeout, [&] {
@@ -68,60 +67,41 @@ TEST_F(RunTest, WindowLivesTakesNoInputAndTheRunEndsOnlyAsAnswered) {
     for (QPushButton* b : {form_.Button3, form_.Button1}) QTest::mouseClick(b, Qt::LeftButton);
   });
   poke.start(20);
-  const std::pair<bool, char> rows[] = {{0, 'N'}, {1, 'Y'}, {0, 0}, {0, 'F'}};
-  for (const auto& [join, answer] : rows) {
-    SCOPED_TRACE(std::string(join ? "join " : "split ") + (answer ? answer : '-'));
-    for (const char* name : {"out", "p.001", "p.002", "p.003"})
-      if (join == (name[0] == 'o')) QFile::remove(At(name));
-    form_.show();
-    form_.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&form_));
-    chunks_ = afterStop_ = stopAsked_ = 0;
+  for (const bool fails : {false, true}) {
+    SCOPED_TRACE(fails ? "a write fails" : "the question answered いいえ");
+    for (const char* name : {"p.001", "p.002", "p.003"}) QFile::remove(At(name));
+    chunks_ = 0;
     fills_.clear();
     fs_.events.clear();
-    if (answer == 'F') fs_.faults[Path("p.002")].writeAfter = 100;
-    std::atomic<bool> answered{false};
+    if (fails) fs_.faults[Path("p.002")].writeAfter = 100;
     atThirdChunk_ = [&] {
-      if (answer == 'F') return;
-      QMetaObject::invokeMethod(&form_,
-                                [&] { answer ? void(form_.close()) : form_.StopAndClose(); });
-      stopAsked_ = !answer;
-      for (int i = 0; i < 5000 && answer && !answered; ++i) QThread::msleep(1);
+      if (!fails) QMetaObject::invokeMethod(&form_, [&] { form_.close(); });
     };
     ModalScript script;
-    AnswerPrompts(script, join);
-    if (answer) {
-      script.Then([&](QWidget* w) {
-        if (answer == 'F') {
-          ExpectBox(w, kNoticeBox,
-                    QStringLiteral("格納先ファイルのデータ書き込みに失敗しました。"));
-          QTest::qWait(100);  // the run waits for the answer before it cleans up
-          EXPECT_EQ(form_.Label3->text(), QStringLiteral("ファイル分割中です。  2/3"));
-          EXPECT_EQ(std::count(fs_.events.begin(), fs_.events.end(), "close:" + Path("p.002")), 0);
-          return QTest::keyClick(w->focusWidget(), Qt::Key_Return);
-        }
-        ExpectBox(w, kYesNoBox,
-                  join ? QStringLiteral("ファイルの結合を中止して終了しますか？")
-                       : QStringLiteral("ファイルの分割を中止して終了しますか？"));
-        QTest::keyClick(w->focusWidget(), answer == 'Y' ? Qt::Key_Y : Qt::Key_N);
-        stopAsked_ = answer == 'Y';
-        answered = true;
-      });
-    }
-    QTest::mouseClick(join ? form_.Button2 : form_.Button1, Qt::LeftButton);
+    AnswerPrompts(script, false);
+    script.Then([&](QWidget* w) {
+      if (!fails) {
+        ExpectBox(w, kYesNoBox, QStringLiteral("ファイルの分割を中止して終了しますか？"));
+        return QTest::keyClick(w->focusWidget(), Qt::Key_N);
+      }
+      ExpectBox(w, kNoticeBox, QStringLiteral("格納先ファイルのデータ書き込みに失敗しました。"));
+      QTest::qWait(100);  // the run waits for the answer before it cleans up
+      EXPECT_EQ(form_.Label3->text(), QStringLiteral("ファイル分割中です。  2/3"));
+      EXPECT_EQ(std::count(fs_.events.begin(), fs_.events.end(), "close:" + Path("p.002")), 0);
+      QTest::keyClick(w->focusWidget(), Qt::Key_Return);
+    });
+    QTest::mouseClick(form_.Button1, Qt::LeftButton);
     EXPECT_FALSE(stalled_) << "the GUI thread stood still during a chunk";
     EXPECT_EQ(form_.SpinEdit1->text(), QStringLiteral("1024"));
-    const bool stopped = answer != 'N';
-    const bool closed = answer == 'Y' || answer == 0;
-    EXPECT_EQ(form_.isVisible(), !closed);
-    EXPECT_EQ(afterStop_, 0) << "chunks served after the stop was asked";
-    const std::string written = join ? ReadFile(Path("out")) : Pieces();
-    EXPECT_EQ(written.size() < kData.size(), stopped);
+    EXPECT_TRUE(form_.isVisible());
+    const std::string written = Pieces();
+    EXPECT_EQ(written.size() < kData.size(), fails);
     EXPECT_EQ(kData.compare(0, written.size(), written), 0) << "a prefix of the source";
-    EXPECT_GE(fills_.size(), stopped ? 1 : 3) << "the bar advanced";
+    EXPECT_GE(fills_.size(), fails ? 1 : 3) << "the bar advanced";
     EXPECT_TRUE(std::is_sorted(fills_.begin(), fills_.end()));
     EXPECT_EQ(form_.Label3->text() + QString::number(form_.Label3->Fill()), "0") << "run over";
   }
+  fs_.faults.clear();
 }
 
 // The run reaches its next-medium notice, or the next piece, while the close question is open
