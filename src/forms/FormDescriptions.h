@@ -37,6 +37,14 @@ struct ControlDescription {
   bool isDefault = false;                 // the button Enter clicks
 };
 
+// A label that a screen reader reads with another control: as that control's
+// name, or as its unit, after its value.
+struct LabelOf {
+  const char* label;
+  const char* control;
+  bool unit = false;
+};
+
 struct FormDescription {
   const char* name;
   std::string caption;
@@ -44,6 +52,7 @@ struct FormDescription {
   FontDescription font;
   std::span<const ControlDescription> controls;  // creation order, back to front
   const char* activeControl;                     // where the focus starts
+  std::span<const LabelOf> labels = {};
 
   // The control of that name; the program's own descriptions have each.
   const ControlDescription& Control(std::string_view controlName) const;

@@ -1,7 +1,12 @@
 #include "ui/Controls.h"
 
+#include <qdrawutil.h>
+
+#include <QAccessibleWidget>
 #include <QLabel>
 #include <QPushButton>
+
+#include "ui/StatusLine.h"
 
 namespace tolvanix {
 
@@ -42,6 +47,30 @@ QLabel* NewLabel(QWidget* parent, const ControlDescription& control) {
     label->setGeometry(Geometry(control));
   }
   return label;
+}
+
+void Bevel::Paint(QPainter& painter, const QPalette& palette) const {
+  qDrawShadePanel(&painter, geometry, palette, true, 1);
+}
+
+namespace {
+
+QAccessibleInterface* MainWindowAccessible(const QString& className, QObject* object) {
+  auto* window = qobject_cast<QWidget*>(object);
+  return window && className == QLatin1String("TForm1")
+             ? new QAccessibleWidget(window, QAccessible::Window)
+             : nullptr;
+}
+
+}  // namespace
+
+void InstallAccessibility() {
+  static const bool installed = [] {
+    QAccessible::installFactory(MainWindowAccessible);
+    QAccessible::installFactory(StatusLine::Accessible);
+    return true;
+  }();
+  (void)installed;
 }
 
 }  // namespace tolvanix

@@ -7,6 +7,8 @@
 #include "forms/FormDescriptions.h"
 
 class QLabel;
+class QPainter;
+class QPalette;
 class QPushButton;
 class QString;
 class QWidget;
@@ -25,5 +27,17 @@ void PlaceSelfSized(QLabel* label, int left, int top);
 QRect Geometry(const ControlDescription& control);
 QPushButton* NewButton(QWidget* parent, const ControlDescription& control);
 QLabel* NewLabel(QWidget* parent, const ControlDescription& control);
+
+// A lowered box, drawn by the window that holds it: decoration, with no
+// widget a screen reader would read out as an empty frame.
+struct Bevel {
+  QRect geometry;
+  // One dark line top and left, one light line bottom and right.
+  void Paint(QPainter& painter, const QPalette& palette) const;
+};
+
+// What a screen reader is told beyond Qt's own: the main window is a frame,
+// the status line a progress bar. Once, before the first window is made.
+void InstallAccessibility();
 
 }  // namespace tolvanix
