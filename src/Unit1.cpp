@@ -41,7 +41,7 @@ TForm1::TForm1(QWidget* Owner)
       OpenDialog3(dialogs_.OpenDialog3) {
   const tolvanix::FormDescription& form = tolvanix::Form1Description();
   setObjectName(QString::fromLatin1(form.name));
-  setWindowTitle(QString::fromStdString(form.caption));
+  setWindowTitle(QString::fromUtf8(tolvanix::Tr(form.caption)));
   setWindowIcon(tolvanix::ProgramIcon());
   setFont(tolvanix::WindowFont());
   setFixedSize(form.clientWidth, form.clientHeight);
@@ -74,6 +74,8 @@ TForm1::TForm1(QWidget* Owner)
   SpinEdit1->setText(QString::fromStdString(spin.text));
 
   Button4 = NewButton(this, form.Control("Button4"));
+
+  tolvanix::PlaceAll(this, form);
 
   setTabOrder(Button1, Button2);
   setTabOrder(Button2, Button3);

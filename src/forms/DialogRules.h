@@ -8,7 +8,7 @@
 namespace tolvanix {
 
 struct FilterEntry {
-  std::string description;
+  std::string description;  // through Tr
   std::string patterns;  // ";" between patterns, as written
 };
 

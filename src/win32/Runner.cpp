@@ -152,7 +152,7 @@ bool Runner::AskToStop() {
     questionOpen_ = true;
   }
   const bool yes = ShowBox(window_, StopQuestionLook(),
-                           kind_ == Kind::Split ? kStopSplitQuestion : kStopJoinQuestion) == IDYES;
+                           Tr(kind_ == Kind::Split ? kStopSplitQuestion : kStopJoinQuestion)) == IDYES;
   if (yes) stop_ = true;
   Call* parked;
   {

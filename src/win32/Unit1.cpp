@@ -8,6 +8,7 @@
 #include "core/PieceFormat.h"
 #include "forms/DialogRules.h"
 #include "forms/FormDescriptions.h"
+#include "forms/FormLayout.h"
 #include "forms/Texts.h"
 #include "win32/Boxes.h"
 #include "win32/Unit2.h"
@@ -60,7 +61,7 @@ TForm1::~TForm1() {
 
 bool TForm1::Create() {
   const FormDescription& form = Form1Description();
-  if (!CreateTop(Widen(form.caption), WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
+  if (!CreateTop(Widen(Tr(form.caption)), WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
                  WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | WS_EX_ACCEPTFILES, nullptr,
                  form.clientWidth, form.clientHeight)) {
     return false;
@@ -71,7 +72,7 @@ bool TForm1::Create() {
   SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
   SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 
-  const auto text = [&](const char* name) { return Widen(form.Control(name).text); };
+  const auto text = [&](const char* name) { return Widen(Tr(form.Control(name).text)); };
   Bevel1.Create(hwnd());
   Label1.Create(hwnd(), text("Label1"), true, GetSysColor(COLOR_WINDOWTEXT));
   Label2.Create(hwnd(), text("Label2"), true, GetSysColor(COLOR_WINDOWTEXT));
@@ -107,6 +108,7 @@ bool TForm1::Create() {
     above = byName[i]->hwnd();
   }
   Layout();
+  CentreOnScreen();  // as laid out for the language
   return true;
 }
 
@@ -116,10 +118,13 @@ void TForm1::Layout() {
   font_ = MakeFont(form.font, dpi);
   Control* const byName[] = {&Bevel1,  &Label1,  &Label2,    &Label3, &Button1,
                              &Button2, &Button3, &SpinEdit1, &Button4};
-  for (size_t i = 0; i < form.controls.size(); ++i) {
-    byName[i]->SetFont(font_.get());
-    byName[i]->Place(form.controls[i].rect, dpi);
-  }
+  for (Control* c : byName) c->SetFont(font_.get());
+  const FormLayout layout = LayOut(form, [&](const ControlDescription& c) {
+    return byName[&c - form.controls.data()]->NeededWidth(dpi);
+  });
+  for (size_t i = 0; i < form.controls.size(); ++i) byName[i]->Place(layout.rects[i], dpi);
+  if (layout.clientWidth != form.clientWidth || layout.clientHeight != form.clientHeight)
+    SizeClient(layout.clientWidth, layout.clientHeight);
 }
 
 void TForm1::Show() {
@@ -182,9 +187,9 @@ void TForm1::RunEnded() {
 void TForm1::StartWith(const std::vector<std::wstring>& arguments) {
   if (arguments.empty()) return;
   if (arguments.size() > 1) {
-    pendingNotice_ = kOneFileOnly;
+    pendingNotice_ = Tr(kOneFileOnly);
   } else if (GetFileAttributesW(arguments[0].c_str()) == INVALID_FILE_ATTRIBUTES) {
-    pendingNotice_ = std::string(kFileNotFound) + Narrow(arguments[0]);
+    pendingNotice_ = std::string(Tr(kFileNotFound)) + "\r\n" + Narrow(arguments[0]);
   } else {
     std::wstring full(GetFullPathNameW(arguments[0].c_str(), 0, nullptr, nullptr), L'\0');
     full.resize(GetFullPathNameW(arguments[0].c_str(), static_cast<DWORD>(full.size()), full.data(),
