@@ -15,6 +15,9 @@ bool SameRow(const Rect& a, const Rect& b) {
 
 int Right(const Rect& r) { return r.left + r.width; }
 
+// Between a label's text and the control after it on its row.
+constexpr int kGap = 8;
+
 }  // namespace
 
 FormLayout LayOut(const FormDescription& form,
@@ -43,8 +46,20 @@ FormLayout LayOut(const FormDescription& form,
         c.cls == ControlClass::Button || (c.cls == ControlClass::Label && c.autoSize);
     if (!sizesToText) continue;
     Rect& r = layout.rects[i];
-    const int grow = needed(c) - r.width;
+    // A self-sizing label may run on up to its right-hand neighbour.
+    int room = r.width;
+    if (c.cls == ControlClass::Label) {
+      room = layout.clientWidth - margin - r.left;
+      for (size_t j = 0; j < layout.rects.size(); ++j) {
+        const Rect& other = layout.rects[j];
+        if (j != i && !form.controls[j].spansWindow && other.left >= Right(r) && SameRow(r, other))
+          room = std::min(room, other.left - kGap - r.left);
+      }
+      room = std::max(room, r.width);
+    }
+    const int grow = needed(c) - room;
     if (grow <= 0) continue;
+    r.width = room;
     for (size_t j = 0; j < layout.rects.size(); ++j) {
       Rect& other = layout.rects[j];
       if (j != i && !form.controls[j].spansWindow && other.left >= Right(r) && SameRow(r, other))
