@@ -94,6 +94,8 @@ Outcome RunSplit(CommandContext ctx, int32_t pieceSizeKB, const std::string* sou
 Outcome RunJoin(CommandContext ctx, const std::string* firstPiece = nullptr);
 
 // Fixed texts that are not failures, shown through Tr.
+inline constexpr const char* kSplitProgress = N_("ファイル分割中です。");  // then "  k/count"
+inline constexpr const char* kJoinProgress = N_("ファイル結合中です。");
 inline constexpr const char* kNextMediumSplit = N_("次のメディア入れてください。");
 inline constexpr const char* kNextMediumJoin = N_("次のメディアを入れてください。");
 inline constexpr const char* kLowSpaceWarning =

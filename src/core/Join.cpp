@@ -166,7 +166,7 @@ Outcome JoinRun::CopyPieces(const std::string& firstPiece, int64_t dataLength, i
   std::string current = firstPiece;
   for (int64_t number = 1;; ++number) {
     if (Stopping()) return End(Outcome::Stopped);
-    ui_.SetStatusText(ProgressText(N_("ファイル結合中です。"), number, count));
+    ui_.SetStatusText(ProgressText(kJoinProgress, number, count));
     // The share of the run: the pieces done, and the part of this one.
     const CopyPace pace{control_, static_cast<double>(number - 1) / count,
                         dataLength > 0 ? 1.0 / (static_cast<double>(dataLength) * count) : 0,

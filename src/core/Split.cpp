@@ -112,7 +112,7 @@ Outcome SplitRun::WritePieces(const std::string& sourceName, const std::string& 
   int64_t copiedBefore = 0;
   for (int64_t k = 1;; ++k) {
     if (Stopping()) return Fail(Outcome::Stopped);
-    ui_.SetStatusText(ProgressText(N_("ファイル分割中です。"), k, count_));
+    ui_.SetStatusText(ProgressText(kSplitProgress, k, count_));
     Outcome failure = Outcome::Done;
     if (!MakeRoom(piecePath, sourceName, k, failure)) {
       return failure == Outcome::Cancelled ? failure : Fail(failure);
