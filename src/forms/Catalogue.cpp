@@ -134,8 +134,7 @@ const std::string* Catalogue::Find(std::string_view msgid) const {
   return it == entries_.end() ? nullptr : &it->second;
 }
 
-std::vector<std::string> PreferredLanguages(
-    const std::function<const char*(const char*)>& getenv) {
+std::vector<std::string> PreferredLanguages(const std::function<const char*(const char*)>& getenv) {
   const auto get = [&](const char* name) {
     const char* value = getenv(name);
     return std::string(value ? value : "");

@@ -49,8 +49,7 @@ std::span<const EmbeddedCatalogue> EmbeddedCatalogues();
 // on Linux, read with `getenv`: the first set of LC_ALL, LC_MESSAGES and LANG
 // is the locale; before it, the list in LANGUAGE, which (as gettext does) is
 // ignored when the locale is C or POSIX. No locale at all is C.
-std::vector<std::string> PreferredLanguages(
-    const std::function<const char*(const char*)>& getenv);
+std::vector<std::string> PreferredLanguages(const std::function<const char*(const char*)>& getenv);
 
 // The catalogue for the first of `preferred` (locale names such as
 // "en_US.UTF-8", or "en-US" as Windows writes them) that is Japanese, C or

@@ -30,7 +30,8 @@ const FormDescription& Form1Description() {
       {"Bevel1", C::Bevel, "", {0, 88, 289, 33}, -1, false, nullptr, false, true},
       {"Label1", C::Label, N_("分割サイズ"), {8, 40, 58, 12}, -1, true},
       {"Label2", C::Label, N_("KB"), {80, 72, 15, 12}, -1, true},
-      {"Label3", C::Label, "", {8, 96, 273, 17}, -1, false, nullptr, false, true},  // the status line
+      {"Label3", C::Label, "", {8, 96, 273, 17}, -1, false, nullptr, false, true},  // the status
+                                                                                    // line
       {"Button1", C::Button, N_("分割"), {8, 8, 129, 25}, 0},
       {"Button2", C::Button, N_("結合"), {152, 8, 129, 25}, 1},
       {"Button3", C::Button, N_("終了"), {200, 56, 81, 25}, 2},

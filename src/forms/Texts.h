@@ -32,8 +32,10 @@ inline constexpr const char* kContactAddress = "tolvanix@example.org";
 inline constexpr const char* kWebPageAddress = "https://www.example.org/tolvanix/";
 
 // A file handed over on the command line that cannot be taken.
-inline constexpr const char* kFileNotFound = N_("ファイルが見つかりません。");  // then CR LF, the name
+inline constexpr const char* kFileNotFound =
+    N_("ファイルが見つかりません。");  // then CR LF, the name
 inline constexpr const char* kOneFileOnly = N_("ファイルは1つだけ指定してください。");
-inline constexpr const char* kUnknownOption = N_("不明なオプションが指定されました。");  // then CR LF, the option
+inline constexpr const char* kUnknownOption =
+    N_("不明なオプションが指定されました。");  // then CR LF, the option
 
 }  // namespace tolvanix

@@ -77,9 +77,8 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
   parser.addPositionalArgument(QStringLiteral("FILE"), QString(), QStringLiteral("[FILE]"));
 
   if (!parser.parse(arguments)) {
-    return Refused(parser.errorText(),
-                   QString::fromUtf8(Tr(kUnknownOption)) + QStringLiteral("\r\n") +
-                       UnknownOption(arguments));
+    return Refused(parser.errorText(), QString::fromUtf8(Tr(kUnknownOption)) +
+                                           QStringLiteral("\r\n") + UnknownOption(arguments));
   }
   CommandLine line;
   if (parser.isSet(help) || parser.isSet(helpAll)) {

@@ -53,8 +53,7 @@ std::string UserLanguage() {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // The program's texts in the user's display language, chosen once.
-  tolvanix::UseLanguage(
-      tolvanix::ChooseLanguage({UserLanguage()}, tolvanix::EmbeddedLanguages()));
+  tolvanix::UseLanguage(tolvanix::ChooseLanguage({UserLanguage()}, tolvanix::EmbeddedLanguages()));
   ComScope com;
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS};
   InitCommonControlsEx(&controls);
