@@ -21,7 +21,7 @@ namespace tolvanix {
 TForm2::TForm2(QWidget* Owner) : QDialog(Owner) {
   const FormDescription& form = Form2Description();
   setObjectName(QString::fromLatin1(form.name));
-  setWindowTitle(QString::fromStdString(form.caption));
+  setWindowTitle(QString::fromUtf8(Tr(form.caption)));
   // Fixed dialog frame with the close button only.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -35,7 +35,7 @@ TForm2::TForm2(QWidget* Owner) : QDialog(Owner) {
   // A label's own font, set before it sizes itself to its text.
   const auto label = [this, &form](const char* name) {
     const ControlDescription& c = form.Control(name);
-    QLabel* l = NewLabel(this, name, QString::fromStdString(c.text));
+    QLabel* l = NewLabel(this, name, QString::fromUtf8(Tr(c.text)));
     if (const FontDescription* f = c.font) {
       QFont font = FixedPitchFont(f->pixels);
       font.setBold(f->bold);
@@ -63,6 +63,8 @@ TForm2::TForm2(QWidget* Owner) : QDialog(Owner) {
   Button1 = NewButton(this, form.Control("Button1"));
   Button1->setDefault(form.Control("Button1").isDefault);
   connect(Button1, &QPushButton::clicked, this, [this] { done(mrOk); });
+
+  PlaceAll(this, form);
 
   setTabOrder(Button2, Button1);
   Button1->setFocus();

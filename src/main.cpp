@@ -12,8 +12,10 @@
 #include <QTranslator>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 
 #include "Unit1.h"
+#include "forms/Catalogue.h"
 #include "ui/CommandLine.h"
 #include "ui/Fonts.h"
 #include "ui/ProgramIcon.h"
@@ -23,6 +25,11 @@
 namespace {
 
 int Run(int argc, char** argv, int& caught) {
+  // The program's texts in the user's language, chosen once: Japanese in
+  // the C and POSIX locales, English where no catalogue fits.
+  tolvanix::UseLanguage(tolvanix::ChooseLanguage(
+      tolvanix::PreferredLanguages([](const char* name) { return std::getenv(name); }),
+      tolvanix::EmbeddedLanguages()));
   QApplication app(argc, argv);
   // Before anything that must be cleaned up: a signal from here on is acted on.
   tolvanix::SignalWatch watch;
@@ -31,7 +38,7 @@ int Run(int argc, char** argv, int& caught) {
   QGuiApplication::setDesktopFileName(QStringLiteral(TOLVANIX_APP_ID));
   QApplication::setApplicationVersion(QStringLiteral(TOLVANIX_VERSION));
 
-  // Read before the translations, so that --help is in one language.
+  // Read before Qt's translations: --help is all the program's own text.
   const tolvanix::CommandLine commandLine = tolvanix::ReadCommandLine(QApplication::arguments());
   if (commandLine.action == tolvanix::CommandLine::Action::Exit) {
     std::fputs(commandLine.output.toLocal8Bit().constData(), stdout);

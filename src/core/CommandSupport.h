@@ -11,7 +11,8 @@
 
 namespace tolvanix {
 
-// "<prefix>  k/count": the fixed text ends in two ASCII spaces.
+// "<prefix>  k/count", the prefix through Tr: the fixed text ends in two
+// ASCII spaces.
 std::string ProgressText(const char* prefix, int64_t k, int64_t count);
 
 // Zero-filled; nullptr when memory is short.

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "core/CommandSupport.h"
+#include "forms/Catalogue.h"
 
 namespace tolvanix {
 
@@ -14,45 +15,45 @@ const char* NoticeText(Outcome outcome) {
     case Outcome::Stopped:
       return nullptr;
     case Outcome::SourceOpenFailed:
-      return "ファイルのオープンに失敗しました。";
+      return N_("ファイルのオープンに失敗しました。");
     case Outcome::PieceSizeTooSmall:
-      return "分割サイズは1KB以上を指定してください。";
+      return N_("分割サイズは1KB以上を指定してください。");
     case Outcome::PieceSizeTooLarge:
-      return "分割サイズは2097151KB以下を指定してください。";
+      return N_("分割サイズは2097151KB以下を指定してください。");
     case Outcome::TooManyPieces:
-      return "999以上のファイルは作成できません。";
+      return N_("999以上のファイルは作成できません。");
     case Outcome::BufferFailed:
-      return "読み込みバッファのメモリ確保に失敗しました。";
+      return N_("読み込みバッファのメモリ確保に失敗しました。");
     case Outcome::FreeSpaceFailed:
-      return "ディスクの空き容量の取得に失敗しました";
+      return N_("ディスクの空き容量の取得に失敗しました");
     case Outcome::PieceCreateFailed:
-      return "格納先ファイルの作成に失敗しました。";
+      return N_("格納先ファイルの作成に失敗しました。");
     case Outcome::HeaderWriteFailed:
-      return "格納先ファイルの書き込みに失敗しました。";
+      return N_("格納先ファイルの書き込みに失敗しました。");
     case Outcome::SourceReadFailed:
-      return "分割ファイルのデータ読み込みに失敗しました。";
+      return N_("分割ファイルのデータ読み込みに失敗しました。");
     case Outcome::PieceWriteFailed:
-      return "格納先ファイルのデータ書き込みに失敗しました。";
+      return N_("格納先ファイルのデータ書き込みに失敗しました。");
     case Outcome::PieceOpenFailed:
-      return "元ファイルのオープンに失敗しました。";
+      return N_("元ファイルのオープンに失敗しました。");
     case Outcome::BadFileSize:
-      return "ファイルサイズが不正です。";
+      return N_("ファイルサイズが不正です。");
     case Outcome::NameReadFailed:
-      return "元ファイルのファイル名の読み込みに失敗しました。";
+      return N_("元ファイルのファイル名の読み込みに失敗しました。");
     case Outcome::CountReadFailed:
-      return "元ファイルのファイル数の読み込みに失敗しました。";
+      return N_("元ファイルのファイル数の読み込みに失敗しました。");
     case Outcome::OutputCreateFailed:
-      return "結合ファイルの作成に失敗しました。";
+      return N_("結合ファイルの作成に失敗しました。");
     case Outcome::PieceReadFailed:
-      return "元ファイルのデータ読み込みに失敗しました。";
+      return N_("元ファイルのデータ読み込みに失敗しました。");
     case Outcome::OutputWriteFailed:
-      return "ファイルのデータ書き込みに失敗しました。";
+      return N_("ファイルのデータ書き込みに失敗しました。");
   }
   return nullptr;
 }
 
 std::string ProgressText(const char* prefix, int64_t k, int64_t count) {
-  return std::string(prefix) + "  " + std::to_string(k) + "/" + std::to_string(count);
+  return std::string(Tr(prefix)) + "  " + std::to_string(k) + "/" + std::to_string(count);
 }
 
 std::unique_ptr<char[]> ObtainBuffer(int64_t size) {

@@ -10,6 +10,7 @@
 
 #include "core/FileSystem.h"
 #include "core/Interaction.h"
+#include "forms/Catalogue.h"
 
 namespace tolvanix {
 
@@ -40,7 +41,8 @@ enum class Outcome {
   Stopped,
 };
 
-// The notice of a failure; nullptr for Done, Cancelled and Stopped.
+// The notice of a failure in Japanese, shown through Tr; nullptr for Done,
+// Cancelled and Stopped.
 const char* NoticeText(Outcome outcome);
 
 // The two handle fields of the main window: the split keeps its source in the
@@ -91,11 +93,13 @@ inline constexpr int64_t kCopyBufferSize = 256 << 10;
 Outcome RunSplit(CommandContext ctx, int32_t pieceSizeKB, const std::string* source = nullptr);
 Outcome RunJoin(CommandContext ctx, const std::string* firstPiece = nullptr);
 
-// Fixed texts that are not failures.
-inline constexpr const char* kNextMediumSplit = "次のメディア入れてください。";
-inline constexpr const char* kNextMediumJoin = "次のメディアを入れてください。";
+// Fixed texts that are not failures, shown through Tr.
+inline constexpr const char* kSplitProgress = N_("ファイル分割中です。");  // then "  k/count"
+inline constexpr const char* kJoinProgress = N_("ファイル結合中です。");
+inline constexpr const char* kNextMediumSplit = N_("次のメディア入れてください。");
+inline constexpr const char* kNextMediumJoin = N_("次のメディアを入れてください。");
 inline constexpr const char* kLowSpaceWarning =
-    "選択されているコピー先に十分な余裕が有りません。ドライブを選択しますか？\r\n"
-    "(はい：出力先選択　いいえ：現在の出力先で続行　ｷｬﾝｾﾙ：終了)";
+    N_("選択されているコピー先に十分な余裕が有りません。ドライブを選択しますか？\r\n"
+       "(はい：出力先選択　いいえ：現在の出力先で続行　ｷｬﾝｾﾙ：終了)");
 
 }  // namespace tolvanix

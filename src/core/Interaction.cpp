@@ -1,15 +1,18 @@
 #include "core/Interaction.h"
 
+#include "forms/Catalogue.h"
+
 namespace tolvanix {
 
 FileDialogs::FileDialogs() {
-  OpenDialog1.Filter = "すべてのファイル|*.*";
+  // The descriptions are shown through Tr, the patterns as they are.
+  OpenDialog1.Filter = std::string(N_("すべてのファイル")) + "|*.*";
   OpenDialog1.DefaultExt = "*.*";
   OpenDialog1.Options = ofHideReadOnly;
 
   SaveDialog1.Options = ofOverwritePrompt | ofHideReadOnly;
 
-  OpenDialog2.Filter = "Tolvanixﾌｧｲﾙ|*.001";
+  OpenDialog2.Filter = std::string(N_("Tolvanixﾌｧｲﾙ")) + "|*.001";
   OpenDialog2.DefaultExt = "*.001";
   OpenDialog2.FileName = "*.001";
   OpenDialog2.Options = ofOverwritePrompt | ofHideReadOnly;

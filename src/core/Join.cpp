@@ -45,7 +45,7 @@ class JoinRun {
     // can pull it.
     if (handles_.second && outputRemovable_) handles_.second->Flush();
     if (const char* text = NoticeText(outcome); text && !Stopping())
-      ui_.ShowNotice(file.empty() ? text : text + std::string("\r\n") + file);
+      ui_.ShowNotice(file.empty() ? Tr(text) : Tr(text) + std::string("\r\n") + file);
     return outcome;
   }
   bool Stopping() const { return control_ && control_->StopRequested(); }
@@ -166,7 +166,7 @@ Outcome JoinRun::CopyPieces(const std::string& firstPiece, int64_t dataLength, i
   std::string current = firstPiece;
   for (int64_t number = 1;; ++number) {
     if (Stopping()) return End(Outcome::Stopped);
-    ui_.SetStatusText(ProgressText("ファイル結合中です。", number, count));
+    ui_.SetStatusText(ProgressText(kJoinProgress, number, count));
     // The share of the run: the pieces done, and the part of this one.
     const CopyPace pace{control_, static_cast<double>(number - 1) / count,
                         dataLength > 0 ? 1.0 / (static_cast<double>(dataLength) * count) : 0,
@@ -203,7 +203,7 @@ Outcome JoinRun::CopyPieces(const std::string& firstPiece, int64_t dataLength, i
 bool JoinRun::LocatePiece(const std::string& current, int64_t number, std::string& found) {
   std::string expected = PieceName(current, number);
   if (!fs_.Exists(expected)) {
-    ui_.ShowNotice(kNextMediumJoin);
+    ui_.ShowNotice(Tr(kNextMediumJoin));
     while (!fs_.Exists(expected)) {
       if (Stopping()) return false;
       dialogs_.OpenDialog3.FileName = expected;

@@ -37,7 +37,7 @@ class SplitRun {
     // Push what the unfinished piece holds to a removable medium before the
     // user can pull it while the notice is open.
     if (handles_.second && pieceRemovable_) handles_.second->Flush();
-    if (const char* text = NoticeText(outcome); text && !Stopping()) ui_.ShowNotice(text);
+    if (const char* text = NoticeText(outcome); text && !Stopping()) ui_.ShowNotice(Tr(text));
     return outcome;
   }
   bool Stopping() const { return control_ && control_->StopRequested(); }
@@ -112,7 +112,7 @@ Outcome SplitRun::WritePieces(const std::string& sourceName, const std::string& 
   int64_t copiedBefore = 0;
   for (int64_t k = 1;; ++k) {
     if (Stopping()) return Fail(Outcome::Stopped);
-    ui_.SetStatusText(ProgressText("ファイル分割中です。", k, count_));
+    ui_.SetStatusText(ProgressText(kSplitProgress, k, count_));
     Outcome failure = Outcome::Done;
     if (!MakeRoom(piecePath, sourceName, k, failure)) {
       return failure == Outcome::Cancelled ? failure : Fail(failure);
@@ -153,7 +153,7 @@ Outcome SplitRun::WritePieces(const std::string& sourceName, const std::string& 
     if (!closed) return Fail(Outcome::PieceWriteFailed);
 
     if (copy.copied < capacity || k == count_) return Outcome::Done;
-    if (pieceRemovable_) ui_.ShowNotice(kNextMediumSplit);
+    if (pieceRemovable_) ui_.ShowNotice(Tr(kNextMediumSplit));
     piecePath = NextSplitPiece(piecePath, k + 1);
   }
 }
@@ -173,7 +173,7 @@ bool SplitRun::MakeRoom(std::string& piecePath, const std::string& sourceName, i
     const uint64_t freeBytes = space.status == SpaceStatus::Ok ? space.bytes : 0;
     if (static_cast<uint64_t>(pieceSize_) <= freeBytes) return true;
 
-    const int answer = ui_.AskYesNoCancel(kLowSpaceWarning);
+    const int answer = ui_.AskYesNoCancel(Tr(kLowSpaceWarning));
     if (answer == idNo) return true;
     if (answer != idYes) {
       failure = Outcome::Cancelled;

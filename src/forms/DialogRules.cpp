@@ -1,5 +1,7 @@
 #include "forms/DialogRules.h"
 
+#include "forms/Catalogue.h"
+
 namespace tolvanix {
 
 std::vector<FilterEntry> FilterEntries(const std::string& filter) {
@@ -12,7 +14,7 @@ std::vector<FilterEntry> FilterEntries(const std::string& filter) {
     from = bar + 1;
   }
   std::vector<FilterEntry> entries;
-  for (size_t i = 0; i + 1 < parts.size(); i += 2) entries.push_back({parts[i], parts[i + 1]});
+  for (size_t i = 0; i + 1 < parts.size(); i += 2) entries.push_back({Tr(parts[i]), parts[i + 1]});
   return entries;
 }
 

@@ -8,8 +8,8 @@
 namespace tolvanix {
 
 struct FilterEntry {
-  std::string description;
-  std::string patterns;  // ";" between patterns, as written
+  std::string description;  // through Tr
+  std::string patterns;     // ";" between patterns, as written
 };
 
 // The type list of a Filter ("description|pattern|description|pattern");

@@ -27,15 +27,16 @@ const ControlDescription& FormDescription::Control(std::string_view controlName)
 
 const FormDescription& Form1Description() {
   static const ControlDescription kControls[] = {
-      {"Bevel1", C::Bevel, "", {0, 88, 289, 33}},
-      {"Label1", C::Label, "分割サイズ", {8, 40, 58, 12}, -1, true},
-      {"Label2", C::Label, "KB", {80, 72, 15, 12}, -1, true},
-      {"Label3", C::Label, "", {8, 96, 273, 17}},  // the status line
-      {"Button1", C::Button, "分割", {8, 8, 129, 25}, 0},
-      {"Button2", C::Button, "結合", {152, 8, 129, 25}, 1},
-      {"Button3", C::Button, "終了", {200, 56, 81, 25}, 2},
+      {"Bevel1", C::Bevel, "", {0, 88, 289, 33}, -1, false, nullptr, false, true},
+      {"Label1", C::Label, N_("分割サイズ"), {8, 40, 58, 12}, -1, true},
+      {"Label2", C::Label, N_("KB"), {80, 72, 15, 12}, -1, true},
+      {"Label3", C::Label, "", {8, 96, 273, 17}, -1, false, nullptr, false, true},  // the status
+                                                                                    // line
+      {"Button1", C::Button, N_("分割"), {8, 8, 129, 25}, 0},
+      {"Button2", C::Button, N_("結合"), {152, 8, 129, 25}, 1},
+      {"Button3", C::Button, N_("終了"), {200, 56, 81, 25}, 2},
       {"SpinEdit1", C::SpinEdit, "1024", {8, 56, 65, 21}, 3},
-      {"Button4", C::Button, "About", {120, 56, 73, 25}, 4},
+      {"Button4", C::Button, N_("About"), {120, 56, 73, 25}, 4},
   };
   static const LabelOf kLabels[] = {{"Label1", "SpinEdit1"}, {"Label2", "SpinEdit1", true}};
   static const FormDescription form{"Form1",     kApplicationTitle, 291,       122,
@@ -56,7 +57,7 @@ const FormDescription& Form2Description() {
        true,
        &kContactFont},
       {"Label2", C::Label, std::string(" ") + kWebPageAddress, {16, 88, 213, 12}, -1, true},
-      {"Button2", C::Button, "ブラウザ", {56, 112, 81, 25}, 0},
+      {"Button2", C::Button, N_("ブラウザ"), {56, 112, 81, 25}, 0},
       {"Button1", C::Button, kOkButton, {152, 112, 80, 25}, 1, false, nullptr, true},
   };
   static const FormDescription form{"Form2",     kAboutCaption, 248,      147,

@@ -29,12 +29,13 @@ enum class ControlClass { Bevel, Label, Button, SpinEdit, Image };
 struct ControlDescription {
   const char* name;
   ControlClass cls;
-  std::string text;
+  std::string text;  // Japanese, as shown through Tr
   Rect rect;
   int tabOrder = -1;                      // -1: takes no focus
   bool autoSize = false;                  // a label that sizes itself to its text
   const FontDescription* font = nullptr;  // null: the window's
   bool isDefault = false;                 // the button Enter clicks
+  bool spansWindow = false;               // widens with the window
 };
 
 // A label that a screen reader reads with another control: as that control's
@@ -47,7 +48,7 @@ struct LabelOf {
 
 struct FormDescription {
   const char* name;
-  std::string caption;
+  std::string caption;  // Japanese, as shown through Tr
   int clientWidth, clientHeight;
   FontDescription font;
   std::span<const ControlDescription> controls;  // creation order, back to front

@@ -32,6 +32,21 @@ QString UnknownOption(const QStringList& arguments) {
   return {};
 }
 
+const char* const kHelp =
+    N_("使い方: tolvanix [オプション] [FILE]\n"
+       "ファイルを番号付きの分割ファイルに分け、元どおりに結合します。\n"
+       "名前が .001 で終わる FILE は結合し、それ以外の FILE は分割します。\n"
+       "\n"
+       "オプション:\n"
+       "  -h, --help     このヘルプを表示します。\n"
+       "  -v, --version  バージョンを表示します。\n"
+       "\n"
+       "引数:\n"
+       "  FILE           分割するファイル、または結合する最初の分割ファイル\n"
+       "                 (パスまたは file:// URI)。\n");
+
+// Refused arguments: the message for standard error stays in English, as the
+// toolkit's own ones are; the notice is in the program's language.
 CommandLine Refused(QString error, QString notice) {
   CommandLine line;
   line.error = std::move(error);
@@ -51,25 +66,24 @@ QString DroppedFile(const QMimeData* data) {
 }
 
 CommandLine ReadCommandLine(const QStringList& arguments) {
+  // Our own options and help text rather than Qt's, so that --help reads in
+  // the program's language, whole.
   QCommandLineParser parser;
-  parser.setApplicationDescription(
-      QStringLiteral("Splits a file into numbered pieces and joins them back.\n"
-                     "A FILE whose name ends in .001 is joined; any other FILE is split."));
-  const QCommandLineOption help = parser.addHelpOption();
-  const QCommandLineOption version = parser.addVersionOption();
-  parser.addPositionalArgument(QStringLiteral("FILE"),
-                               QStringLiteral("The file to split or the first piece to join: "
-                                              "a path or a file:// URI."),
-                               QStringLiteral("[FILE]"));
+  const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
+  QCommandLineOption helpAll(QStringLiteral("help-all"), QString());
+  helpAll.setFlags(QCommandLineOption::HiddenFromHelp);
+  const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, QString());
+  parser.addOptions({help, helpAll, version});
+  parser.addPositionalArgument(QStringLiteral("FILE"), QString(), QStringLiteral("[FILE]"));
 
   if (!parser.parse(arguments)) {
-    return Refused(parser.errorText(),
-                   QString::fromUtf8(kUnknownOption) + UnknownOption(arguments));
+    return Refused(parser.errorText(), QString::fromUtf8(Tr(kUnknownOption)) +
+                                           QStringLiteral("\r\n") + UnknownOption(arguments));
   }
   CommandLine line;
-  if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+  if (parser.isSet(help) || parser.isSet(helpAll)) {
     line.action = CommandLine::Action::Exit;
-    line.output = parser.helpText();
+    line.output = QString::fromUtf8(Tr(kHelp));
     return line;
   }
   if (parser.isSet(version)) {
@@ -83,7 +97,7 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
   if (files.isEmpty()) return line;
   if (files.size() > 1) {
     return Refused(QStringLiteral("one file at a time, not %1").arg(files.size()),
-                   QString::fromUtf8(kOneFileOnly));
+                   QString::fromUtf8(Tr(kOneFileOnly)));
   }
   const QString& given = files[0];
   const QString path = given.startsWith(QLatin1String("file:"), Qt::CaseInsensitive)
@@ -95,7 +109,7 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
   if (path.isEmpty() || !info.exists()) {
     const QString named = path.isEmpty() ? given : path;
     return Refused(named + QStringLiteral(": No such file or directory"),
-                   QString::fromUtf8(kFileNotFound) + named);
+                   QString::fromUtf8(Tr(kFileNotFound)) + QStringLiteral("\r\n") + named);
   }
   line.action = CommandLine::Action::Open;
   line.file = info.absoluteFilePath();

@@ -136,7 +136,7 @@ void CommandRunner::RequestStop() {
 }
 
 bool CommandRunner::AskToStop() {
-  const char* text = kind_ == Kind::Split ? kStopSplitQuestion : kStopJoinQuestion;
+  const char* text = Tr(kind_ == Kind::Split ? kStopSplitQuestion : kStopJoinQuestion);
   // はい stops the run the moment it is given: a prompt of the run waiting
   // for the answer must not show itself afterwards.
   return AskYesNo(window_, text, &question_, [this](bool yes) {

@@ -5,7 +5,10 @@
 #include <QAccessibleWidget>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 
+#include "forms/Catalogue.h"
+#include "forms/FormLayout.h"
 #include "ui/StatusLine.h"
 
 namespace tolvanix {
@@ -36,17 +39,49 @@ QRect Geometry(const ControlDescription& control) {
 }
 
 QPushButton* NewButton(QWidget* parent, const ControlDescription& control) {
-  return NewButton(parent, control.name, QString::fromStdString(control.text), Geometry(control));
+  return NewButton(parent, control.name, QString::fromUtf8(Tr(control.text)), Geometry(control));
 }
 
 QLabel* NewLabel(QWidget* parent, const ControlDescription& control) {
-  QLabel* label = NewLabel(parent, control.name, QString::fromStdString(control.text));
+  QLabel* label = NewLabel(parent, control.name, QString::fromUtf8(Tr(control.text)));
   if (control.autoSize) {
     PlaceSelfSized(label, control.rect.left, control.rect.top);
   } else {
     label->setGeometry(Geometry(control));
   }
   return label;
+}
+
+int NeededWidth(const QWidget* control) {
+  if (const auto* label = qobject_cast<const QLabel*>(control)) return label->sizeHint().width();
+  const auto* button = qobject_cast<const QPushButton*>(control);
+  if (!button) return control->width();
+  // The text and the frame around it, as the style draws a push button,
+  // without the style's smallest width (which would grow a short text too).
+  const QStyle* style = button->style();
+  return button->fontMetrics().size(Qt::TextShowMnemonic, button->text()).width() +
+         style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button) +
+         2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button) +
+         2 * style->pixelMetric(QStyle::PM_ButtonDefaultIndicator, nullptr, button);
+}
+
+FormLayout PlaceAll(QWidget* window, const FormDescription& form) {
+  const FormLayout layout = LayOut(form, [window](const ControlDescription& c) {
+    return NeededWidth(window->findChild<QWidget*>(QLatin1String(c.name)));
+  });
+  for (size_t i = 0; i < form.controls.size(); ++i) {
+    const ControlDescription& c = form.controls[i];
+    const Rect& r = layout.rects[i];
+    auto* control = window->findChild<QWidget*>(QLatin1String(c.name));
+    if (!control) continue;
+    if (auto* label = qobject_cast<QLabel*>(control); label && c.autoSize) {
+      PlaceSelfSized(label, r.left, r.top);
+    } else {
+      control->setGeometry(r.left, r.top, r.width, r.height);
+    }
+  }
+  window->setFixedSize(layout.clientWidth, layout.clientHeight);
+  return layout;
 }
 
 void Bevel::Paint(QPainter& painter, const QPalette& palette) const {

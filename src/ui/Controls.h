@@ -5,6 +5,7 @@
 #include <QRect>
 
 #include "forms/FormDescriptions.h"
+#include "forms/FormLayout.h"
 
 class QLabel;
 class QPainter;
@@ -22,11 +23,18 @@ QLabel* NewLabel(QWidget* parent, const char* name, const QString& text);
 // A label that sizes itself to its text in its own font.
 void PlaceSelfSized(QLabel* label, int left, int top);
 
-// The same from a window description: named, with its text, placed and
-// sized as described (a self-sizing label to its text).
+// The same from a window description: named, with its text through Tr,
+// placed and sized as described (a self-sizing label to its text).
 QRect Geometry(const ControlDescription& control);
 QPushButton* NewButton(QWidget* parent, const ControlDescription& control);
 QLabel* NewLabel(QWidget* parent, const ControlDescription& control);
+
+// The width a label or button needs to show its text whole.
+int NeededWidth(const QWidget* control);
+// Places every control of `window` (found by its name; one drawn by the
+// window is left to it) and sizes the window as laid out for the language in
+// use: as described for Japanese. The layout, for what the window draws.
+FormLayout PlaceAll(QWidget* window, const FormDescription& form);
 
 // A lowered box, drawn by the window that holds it: decoration, with no
 // widget a screen reader would read out as an empty frame.

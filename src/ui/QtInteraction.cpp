@@ -240,7 +240,7 @@ QtInteraction::~QtInteraction() { SetBusyCursor(false); }
 
 void QtInteraction::ShowNotice(const std::string& text) {
   CentredMessageBox box(window_, kApplicationTitle, QMessageBox::NoIcon, text);
-  QPushButton* ok = box.AddButton(kOkButton);
+  QPushButton* ok = box.AddButton(Tr(kOkButton));
   box.setDefaultButton(ok);
   box.setEscapeButton(ok);  // Esc and the title bar's close answer OK
   CursorLift lift;
@@ -248,10 +248,10 @@ void QtInteraction::ShowNotice(const std::string& text) {
 }
 
 int QtInteraction::AskYesNoCancel(const std::string& text) {
-  CentredMessageBox box(window_, kWarningCaption, QMessageBox::Warning, text);
-  QPushButton* yes = box.AddButton(kYesButton);
-  QPushButton* no = box.AddButton(kNoButton);
-  QPushButton* cancel = box.AddButton(kCancelButton);
+  CentredMessageBox box(window_, Tr(kWarningCaption), QMessageBox::Warning, text);
+  QPushButton* yes = box.AddButton(Tr(kYesButton));
+  QPushButton* no = box.AddButton(Tr(kNoButton));
+  QPushButton* cancel = box.AddButton(Tr(kCancelButton));
   box.setDefaultButton(yes);
   box.setEscapeButton(cancel);  // and the title bar's close
   CursorLift lift;
@@ -341,8 +341,8 @@ void CloseModalWindows() {
 bool AskYesNo(QWidget* parent, const std::string& text, QPointer<QDialog>* open,
               const std::function<void(bool yes)>& answered) {
   CentredMessageBox box(parent, kApplicationTitle, QMessageBox::Warning, text);
-  QPushButton* yes = box.AddButton(kYesButton);
-  QPushButton* no = box.AddButton(kNoButton);
+  QPushButton* yes = box.AddButton(Tr(kYesButton));
+  QPushButton* no = box.AddButton(Tr(kNoButton));
   box.setDefaultButton(no);
   box.setEscapeButton(no);
   if (answered)

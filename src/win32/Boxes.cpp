@@ -59,7 +59,7 @@ class Box final : public Wnd {
 
   int Run(HWND owner) {
     BusyCursor::Lift lift;
-    if (!CreateTop(Widen(look_.caption), WS_POPUP | WS_CAPTION | WS_SYSMENU,
+    if (!CreateTop(Widen(Tr(look_.caption)), WS_POPUP | WS_CAPTION | WS_SYSMENU,
                    WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, owner, 100, 100)) {
       return look_.closeResult;
     }
@@ -94,7 +94,7 @@ class Box final : public Wnd {
     if ((msg.message == WM_CHAR || msg.message == WM_SYSCHAR) && GetKeyState(VK_CONTROL) >= 0) {
       const wchar_t key = static_cast<wchar_t>(towlower(static_cast<wint_t>(msg.wParam)));
       for (size_t i = 0; i < buttons_.size(); ++i) {
-        if (key && key == AccessKey(Widen(look_.buttons[i].caption))) {
+        if (key && key == AccessKey(Widen(Tr(look_.buttons[i].caption)))) {
           buttons_[i]->Click();
           return true;
         }
@@ -145,7 +145,7 @@ class Box final : public Wnd {
               kTextFormat | DT_CALCRECT);
     int buttonWidth = Scale(kButtonWidth, dpi);
     for (const BoxButton& b : look_.buttons) {
-      const std::wstring caption = Widen(b.caption);
+      const std::wstring caption = Widen(Tr(b.caption));
       RECT r{0, 0, 0, 0};
       DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &r,
                 DT_CALCRECT | DT_SINGLELINE);
@@ -171,7 +171,7 @@ class Box final : public Wnd {
     int x = (width - rowWidth) / 2;
     for (const BoxButton& b : look_.buttons) {
       auto button = std::make_unique<Button>();
-      button->Create(hwnd(), Widen(b.caption));
+      button->Create(hwnd(), Widen(Tr(b.caption)));
       button->SetFont(font_.get());
       MoveWindow(button->hwnd(), x, rowTop, buttonWidth, buttonHeight, FALSE);
       button->onClick = [this, result = b.result] { Close(result); };

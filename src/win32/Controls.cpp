@@ -61,6 +61,21 @@ std::wstring Control::Text() const {
 
 void Control::SetText(const std::wstring& text) { SetWindowTextW(hwnd_, text.c_str()); }
 
+int Control::NeededWidth(UINT dpi) const {
+  const HDC dc = GetDC(hwnd_);
+  const HGDIOBJ old =
+      SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd_, WM_GETFONT, 0, 0)));
+  const std::wstring text = Text();
+  RECT size{0, 0, 0, 0};
+  // A button's "&" marks its access key and takes no room; a label shows it.
+  const UINT prefix = dynamic_cast<const Button*>(this) ? 0 : DT_NOPREFIX;
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &size,
+            DT_CALCRECT | DT_SINGLELINE | prefix);
+  SelectObject(dc, old);
+  ReleaseDC(hwnd_, dc);
+  return MulDiv(size.right, 96, static_cast<int>(dpi)) + 1;  // never a pixel short
+}
+
 bool Button::Create(HWND parent, const std::wstring& text, bool isDefault) {
   // BS_NOTIFY: the focus changes come as notifications.
   return Control::Create(parent, L"BUTTON", text,
@@ -76,6 +91,8 @@ void Button::OnCommand(WORD code) {
 void Button::Click() { SendMessageW(hwnd_, BM_CLICK, 0, 0); }
 
 Button* Button::Focused() { return dynamic_cast<Button*>(Control::From(GetFocus())); }
+
+int Button::NeededWidth(UINT dpi) const { return Control::NeededWidth(dpi) + 16; }
 
 void Button::MarkDefault(bool on) {
   SendMessageW(hwnd_, BM_SETSTYLE, on ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);

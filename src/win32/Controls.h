@@ -32,6 +32,9 @@ class Control {
   void SetFont(HFONT font);
   std::wstring Text() const;
   void SetText(const std::wstring& text);
+  // The width at 96 dpi that the control needs to show its text whole in
+  // its font, on a screen of `dpi`.
+  virtual int NeededWidth(UINT dpi) const;
 
   // Its own notifications, handed back by the window.
   virtual void OnCommand(WORD /*code*/) {}
@@ -56,6 +59,7 @@ class Button final : public Control {
   void MarkDefault(bool on);
   // The button under the keyboard focus, if the focus is on one.
   static Button* Focused();
+  int NeededWidth(UINT dpi) const override;  // the text and the frame around it
 
   std::function<void()> onClick;
 };

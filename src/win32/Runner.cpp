@@ -151,8 +151,9 @@ bool Runner::AskToStop() {
     if (questionOpen_) return false;
     questionOpen_ = true;
   }
-  const bool yes = ShowBox(window_, StopQuestionLook(),
-                           kind_ == Kind::Split ? kStopSplitQuestion : kStopJoinQuestion) == IDYES;
+  const bool yes =
+      ShowBox(window_, StopQuestionLook(),
+              Tr(kind_ == Kind::Split ? kStopSplitQuestion : kStopJoinQuestion)) == IDYES;
   if (yes) stop_ = true;
   Call* parked;
   {

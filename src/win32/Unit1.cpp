@@ -8,6 +8,7 @@
 #include "core/PieceFormat.h"
 #include "forms/DialogRules.h"
 #include "forms/FormDescriptions.h"
+#include "forms/FormLayout.h"
 #include "forms/Texts.h"
 #include "win32/Boxes.h"
 #include "win32/Unit2.h"
@@ -60,7 +61,7 @@ TForm1::~TForm1() {
 
 bool TForm1::Create() {
   const FormDescription& form = Form1Description();
-  if (!CreateTop(Widen(form.caption), WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
+  if (!CreateTop(Widen(Tr(form.caption)), WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
                  WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | WS_EX_ACCEPTFILES, nullptr,
                  form.clientWidth, form.clientHeight)) {
     return false;
@@ -71,7 +72,7 @@ bool TForm1::Create() {
   SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
   SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 
-  const auto text = [&](const char* name) { return Widen(form.Control(name).text); };
+  const auto text = [&](const char* name) { return Widen(Tr(form.Control(name).text)); };
   Label1.Create(hwnd(), text("Label1"), true, GetSysColor(COLOR_WINDOWTEXT));
   Label2.Create(hwnd(), text("Label2"), true, GetSysColor(COLOR_WINDOWTEXT));
   Label3.Create(hwnd());
@@ -116,6 +117,7 @@ bool TForm1::Create() {
     above = hwnd;
   }
   Layout();
+  CentreOnScreen();  // as laid out for the language
   return true;
 }
 
@@ -135,13 +137,15 @@ void TForm1::Layout() {
   const FormDescription& form = Form1Description();
   const UINT dpi = DpiOf(hwnd());
   font_ = MakeFont(form.font, dpi);
-  for (const ControlDescription& c : form.controls) {
-    if (Control* control = Named(c.name)) {
-      control->SetFont(font_.get());
-      control->Place(c.rect, dpi);
-    }
-  }
-  Bevel1.Place(form.Control("Bevel1").rect, dpi);
+  for (const ControlDescription& c : form.controls)
+    if (Control* control = Named(c.name)) control->SetFont(font_.get());
+  const FormLayout layout =
+      LayOut(form, [&](const ControlDescription& c) { return Named(c.name)->NeededWidth(dpi); });
+  for (size_t i = 0; i < form.controls.size(); ++i)
+    if (Control* control = Named(form.controls[i].name)) control->Place(layout.rects[i], dpi);
+  Bevel1.Place(layout.rects[&form.Control("Bevel1") - form.controls.data()], dpi);
+  if (layout.clientWidth != form.clientWidth || layout.clientHeight != form.clientHeight)
+    SizeClient(layout.clientWidth, layout.clientHeight);
   InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
@@ -205,9 +209,9 @@ void TForm1::RunEnded() {
 void TForm1::StartWith(const std::vector<std::wstring>& arguments) {
   if (arguments.empty()) return;
   if (arguments.size() > 1) {
-    pendingNotice_ = kOneFileOnly;
+    pendingNotice_ = Tr(kOneFileOnly);
   } else if (GetFileAttributesW(arguments[0].c_str()) == INVALID_FILE_ATTRIBUTES) {
-    pendingNotice_ = std::string(kFileNotFound) + Narrow(arguments[0]);
+    pendingNotice_ = std::string(Tr(kFileNotFound)) + "\r\n" + Narrow(arguments[0]);
   } else {
     std::wstring full(GetFullPathNameW(arguments[0].c_str(), 0, nullptr, nullptr), L'\0');
     full.resize(GetFullPathNameW(arguments[0].c_str(), static_cast<DWORD>(full.size()), full.data(),

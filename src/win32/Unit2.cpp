@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "forms/FormDescriptions.h"
+#include "forms/FormLayout.h"
 #include "forms/Texts.h"
 #include "win32/Cursor.h"
 #include "win32/Wide.h"
@@ -21,7 +22,7 @@ COLORREF ColourOf(const ControlDescription& c) {
 int TForm2::ShowModal(HWND owner) {
   const FormDescription& form = Form2Description();
   BusyCursor::Lift lift;
-  if (!CreateTop(Widen(form.caption), WS_POPUP | WS_CAPTION | WS_SYSMENU,
+  if (!CreateTop(Widen(Tr(form.caption)), WS_POPUP | WS_CAPTION | WS_SYSMENU,
                  WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, owner, form.clientWidth,
                  form.clientHeight)) {
     return mrCancel;
@@ -30,21 +31,22 @@ int TForm2::ShowModal(HWND owner) {
                reinterpret_cast<LPARAM>(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1))));
   const auto label = [&](Label& l, const char* name) {
     const ControlDescription& c = form.Control(name);
-    l.Create(hwnd(), Widen(c.text), c.autoSize, ColourOf(c));
+    l.Create(hwnd(), Widen(Tr(c.text)), c.autoSize, ColourOf(c));
   };
   label(Label5, "Label5");
   label(Label4, "Label4");
   Image1.Create(hwnd());
   label(Label1, "Label1");
   label(Label2, "Label2");
-  Button2.Create(hwnd(), Widen(form.Control("Button2").text));
+  Button2.Create(hwnd(), Widen(Tr(form.Control("Button2").text)));
   Button2.onClick = [this] { Button2Click(&Button2); };
-  Button1.Create(hwnd(), Widen(form.Control("Button1").text), true);
+  Button1.Create(hwnd(), Widen(Tr(form.Control("Button1").text)), true);
   Button1.onClick = [this] {
     result_ = mrOk;
     done_ = true;
   };
   Layout();
+  CentreOnScreen();  // as laid out for the language
   {
     ModalScope modal;
     ShowWindow(hwnd(), SW_SHOW);
@@ -62,15 +64,19 @@ void TForm2::Layout() {
   windowFont_ = MakeFont(form.font, dpi);
   headingFont_ = MakeFont(*form.Control("Label5").font, dpi);
   contactFont_ = MakeFont(*form.Control("Label1").font, dpi);
-  const std::pair<Control*, const char*> controls[] = {
-      {&Label5, "Label5"}, {&Label4, "Label4"},   {&Image1, "Image1"},  {&Label1, "Label1"},
-      {&Label2, "Label2"}, {&Button2, "Button2"}, {&Button1, "Button1"}};
-  for (const auto& [control, name] : controls) {
+  // In the description's order.
+  Control* const controls[] = {&Label5, &Label4, &Image1, &Label1, &Label2, &Button2, &Button1};
+  for (Control* control : controls) {
     control->SetFont(control == &Label5   ? headingFont_.get()
                      : control == &Label1 ? contactFont_.get()
                                           : windowFont_.get());
-    control->Place(form.Control(name).rect, dpi);
   }
+  const FormLayout layout = LayOut(form, [&](const ControlDescription& c) {
+    return controls[&c - form.controls.data()]->NeededWidth(dpi);
+  });
+  for (size_t i = 0; i < form.controls.size(); ++i) controls[i]->Place(layout.rects[i], dpi);
+  if (layout.clientWidth != form.clientWidth || layout.clientHeight != form.clientHeight)
+    SizeClient(layout.clientWidth, layout.clientHeight);
 }
 
 void TForm2::Button2Click(Control*) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "forms/Catalogue.h"
 #include "win32/Unit1.h"
 
 namespace {
@@ -38,9 +39,21 @@ std::vector<std::wstring> Arguments() {
   return arguments;
 }
 
+// The user's display language as a locale name ("ja-JP", "en-US").
+std::string UserLanguage() {
+  wchar_t name[LOCALE_NAME_MAX_LENGTH] = L"";
+  const LCID lcid = MAKELCID(GetUserDefaultUILanguage(), SORT_DEFAULT);
+  if (!LCIDToLocaleName(lcid, name, LOCALE_NAME_MAX_LENGTH, 0)) return {};
+  std::string narrow;
+  for (const wchar_t* c = name; *c; ++c) narrow += static_cast<char>(*c);  // ASCII
+  return narrow;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // The program's texts in the user's display language, chosen once.
+  tolvanix::UseLanguage(tolvanix::ChooseLanguage({UserLanguage()}, tolvanix::EmbeddedLanguages()));
   ComScope com;
   INITCOMMONCONTROLSEX controls{sizeof controls,
                                 ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS};
