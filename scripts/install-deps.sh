@@ -12,6 +12,7 @@ packages=(
   libgtest-dev
   fonts-ipafont-gothic
   xvfb xauth imagemagick dbus shared-mime-info libglib2.0-bin
+  python3-pyatspi at-spi2-core
   clang-format desktop-file-utils appstream dpkg-dev gettext
 )
 if [ "${1:-}" = windows ]; then

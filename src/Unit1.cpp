@@ -6,8 +6,9 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
-#include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTimer>
@@ -39,6 +40,7 @@ TForm1::TForm1(QWidget* Owner)
       OpenDialog2(dialogs_.OpenDialog2),
       SaveDialog2(dialogs_.SaveDialog2),
       OpenDialog3(dialogs_.OpenDialog3) {
+  tolvanix::InstallAccessibility();
   const tolvanix::FormDescription& form = tolvanix::Form1Description();
   setObjectName(QString::fromLatin1(form.name));
   setWindowTitle(QString::fromUtf8(tolvanix::Tr(form.caption)));
@@ -47,13 +49,9 @@ TForm1::TForm1(QWidget* Owner)
   setFixedSize(form.clientWidth, form.clientHeight);
   setAcceptDrops(true);
 
-  // Creation order is drawing order, back to front: Label3 lies over Bevel1.
-  Bevel1 = new QFrame(this);
-  Bevel1->setObjectName(QStringLiteral("Bevel1"));
-  // Lowered: one dark line top and left, one light line bottom and right.
-  Bevel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  Bevel1->setLineWidth(1);
-  Bevel1->setGeometry(Geometry(form.Control("Bevel1")));
+  // Creation order is drawing order, back to front: Label3 lies over Bevel1,
+  // which the window draws itself.
+  Bevel1.geometry = Geometry(form.Control("Bevel1"));
 
   Label1 = NewLabel(this, form.Control("Label1"));
   Label2 = NewLabel(this, form.Control("Label2"));
@@ -75,7 +73,23 @@ TForm1::TForm1(QWidget* Owner)
 
   Button4 = NewButton(this, form.Control("Button4"));
 
-  tolvanix::PlaceAll(this, form);
+  // The field reads as "分割サイズ", its value, then "KB". The label's buddy is
+  // the text box, which takes the focus; Qt looks for a buddy only among a
+  // widget's siblings, so the name is given too.
+  for (const tolvanix::LabelOf& l : form.labels) {
+    auto* label = findChild<QLabel*>(QLatin1String(l.label));
+    QLineEdit* field = findChild<tolvanix::TSpinEdit*>(QLatin1String(l.control))->editor();
+    if (l.unit) {
+      field->setAccessibleDescription(label->text());
+      continue;
+    }
+    label->setBuddy(field);
+    field->setAccessibleName(label->text());
+  }
+
+  const tolvanix::FormLayout layout = tolvanix::PlaceAll(this, form);
+  const tolvanix::Rect& bevel = layout.rects[&form.Control("Bevel1") - form.controls.data()];
+  Bevel1.geometry = QRect(bevel.left, bevel.top, bevel.width, bevel.height);
 
   setTabOrder(Button1, Button2);
   setTabOrder(Button2, Button3);
@@ -227,6 +241,11 @@ void TForm1::closeEvent(QCloseEvent* event) {
     closeWhenStopped_ = true;
     runner_->RequestStop();
   }
+}
+
+void TForm1::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  Bevel1.Paint(painter, palette());
 }
 
 void TForm1::showEvent(QShowEvent* event) {

@@ -13,15 +13,16 @@
 
 #include "core/Commands.h"
 #include "core/Interaction.h"
+#include "ui/Controls.h"
 #include "ui/StatusLine.h"
 
 class QCloseEvent;
 class QDragEnterEvent;
 class QDragMoveEvent;
 class QDropEvent;
-class QFrame;
 class QLabel;
 class QObject;
+class QPaintEvent;
 class QPushButton;
 class QShowEvent;
 
@@ -56,7 +57,7 @@ class TForm1 : public QWidget {
   tolvanix::TOpenDialog& OpenDialog3;
   tolvanix::StatusLine* Label3;  // status line
   QPushButton* Button4;          // About
-  QFrame* Bevel1;
+  tolvanix::Bevel Bevel1;
 
  private:
   // The first and the second handle field: the two files a command holds.
@@ -84,6 +85,7 @@ class TForm1 : public QWidget {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;  // the bevel
   // During a run the close asks first, and then waits for the run to stop.
   void closeEvent(QCloseEvent* event) override;
   // One local file is taken: on Button1 for the split, on Button2 for the

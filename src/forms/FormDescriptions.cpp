@@ -38,8 +38,9 @@ const FormDescription& Form1Description() {
       {"SpinEdit1", C::SpinEdit, "1024", {8, 56, 65, 21}, 3},
       {"Button4", C::Button, N_("About"), {120, 56, 73, 25}, 4},
   };
-  static const FormDescription form{"Form1",     kApplicationTitle, 291,      122,
-                                    kWindowFont, kControls,         "Button1"};
+  static const LabelOf kLabels[] = {{"Label1", "SpinEdit1"}, {"Label2", "SpinEdit1", true}};
+  static const FormDescription form{"Form1",     kApplicationTitle, 291,       122,
+                                    kWindowFont, kControls,         "Button1", kLabels};
   return form;
 }
 

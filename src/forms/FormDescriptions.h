@@ -38,6 +38,14 @@ struct ControlDescription {
   bool spansWindow = false;               // widens with the window
 };
 
+// A label that a screen reader reads with another control: as that control's
+// name, or as its unit, after its value.
+struct LabelOf {
+  const char* label;
+  const char* control;
+  bool unit = false;
+};
+
 struct FormDescription {
   const char* name;
   std::string caption;  // Japanese, as shown through Tr
@@ -45,6 +53,7 @@ struct FormDescription {
   FontDescription font;
   std::span<const ControlDescription> controls;  // creation order, back to front
   const char* activeControl;                     // where the focus starts
+  std::span<const LabelOf> labels = {};
 
   // The control of that name; the program's own descriptions have each.
   const ControlDescription& Control(std::string_view controlName) const;

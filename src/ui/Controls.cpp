@@ -1,11 +1,15 @@
 #include "ui/Controls.h"
 
+#include <qdrawutil.h>
+
+#include <QAccessibleWidget>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
 
 #include "forms/Catalogue.h"
 #include "forms/FormLayout.h"
+#include "ui/StatusLine.h"
 
 namespace tolvanix {
 
@@ -61,7 +65,7 @@ int NeededWidth(const QWidget* control) {
          2 * style->pixelMetric(QStyle::PM_ButtonDefaultIndicator, nullptr, button);
 }
 
-void PlaceAll(QWidget* window, const FormDescription& form) {
+FormLayout PlaceAll(QWidget* window, const FormDescription& form) {
   const FormLayout layout = LayOut(form, [window](const ControlDescription& c) {
     return NeededWidth(window->findChild<QWidget*>(QLatin1String(c.name)));
   });
@@ -71,11 +75,36 @@ void PlaceAll(QWidget* window, const FormDescription& form) {
     auto* control = window->findChild<QWidget*>(QLatin1String(c.name));
     if (auto* label = qobject_cast<QLabel*>(control); label && c.autoSize) {
       PlaceSelfSized(label, r.left, r.top);
-    } else {
+    } else if (control) {
       control->setGeometry(r.left, r.top, r.width, r.height);
     }
   }
   window->setFixedSize(layout.clientWidth, layout.clientHeight);
+  return layout;
+}
+
+void Bevel::Paint(QPainter& painter, const QPalette& palette) const {
+  qDrawShadePanel(&painter, geometry, palette, true, 1);
+}
+
+namespace {
+
+QAccessibleInterface* MainWindowAccessible(const QString& className, QObject* object) {
+  auto* window = qobject_cast<QWidget*>(object);
+  return window && className == QLatin1String("TForm1")
+             ? new QAccessibleWidget(window, QAccessible::Window)
+             : nullptr;
+}
+
+}  // namespace
+
+void InstallAccessibility() {
+  static const bool installed = [] {
+    QAccessible::installFactory(MainWindowAccessible);
+    QAccessible::installFactory(StatusLine::Accessible);
+    return true;
+  }();
+  (void)installed;
 }
 
 }  // namespace tolvanix

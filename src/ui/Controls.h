@@ -5,8 +5,11 @@
 #include <QRect>
 
 #include "forms/FormDescriptions.h"
+#include "forms/FormLayout.h"
 
 class QLabel;
+class QPainter;
+class QPalette;
 class QPushButton;
 class QString;
 class QWidget;
@@ -30,6 +33,19 @@ QLabel* NewLabel(QWidget* parent, const ControlDescription& control);
 int NeededWidth(const QWidget* control);
 // Places every control of `window` (found by its name) and sizes the window
 // as laid out for the language in use: as described for Japanese.
-void PlaceAll(QWidget* window, const FormDescription& form);
+// A control that is no widget of its own is left to the caller.
+FormLayout PlaceAll(QWidget* window, const FormDescription& form);
+
+// A lowered box, drawn by the window that holds it: decoration, with no
+// widget a screen reader would read out as an empty frame.
+struct Bevel {
+  QRect geometry;
+  // One dark line top and left, one light line bottom and right.
+  void Paint(QPainter& painter, const QPalette& palette) const;
+};
+
+// What a screen reader is told beyond Qt's own: the main window is a frame,
+// the status line a progress bar. Once, before the first window is made.
+void InstallAccessibility();
 
 }  // namespace tolvanix
