@@ -51,6 +51,7 @@ TForm1::TForm1(QWidget* Owner)
 
   // Creation order is drawing order, back to front: Label3 lies over Bevel1,
   // which the window draws itself.
+  Bevel1.geometry = Geometry(form.Control("Bevel1"));
 
   Label1 = NewLabel(this, form.Control("Label1"));
   Label2 = NewLabel(this, form.Control("Label2"));
@@ -72,11 +73,6 @@ TForm1::TForm1(QWidget* Owner)
 
   Button4 = NewButton(this, form.Control("Button4"));
 
-  // Bevel1, drawn by the window, as laid out too.
-  const tolvanix::FormLayout layout = tolvanix::PlaceAll(this, form);
-  const tolvanix::Rect& bevel = layout.rects[&form.Control("Bevel1") - form.controls.data()];
-  Bevel1.geometry = {bevel.left, bevel.top, bevel.width, bevel.height};
-
   // The field reads as "分割サイズ", its value, then "KB". The label's buddy is
   // the text box, which takes the focus; Qt looks for a buddy only among a
   // widget's siblings, so the name is given too.
@@ -90,6 +86,10 @@ TForm1::TForm1(QWidget* Owner)
     label->setBuddy(field);
     field->setAccessibleName(label->text());
   }
+
+  const tolvanix::FormLayout layout = tolvanix::PlaceAll(this, form);
+  const tolvanix::Rect& bevel = layout.rects[&form.Control("Bevel1") - form.controls.data()];
+  Bevel1.geometry = QRect(bevel.left, bevel.top, bevel.width, bevel.height);
 
   setTabOrder(Button1, Button2);
   setTabOrder(Button2, Button3);

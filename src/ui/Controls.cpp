@@ -73,10 +73,9 @@ FormLayout PlaceAll(QWidget* window, const FormDescription& form) {
     const ControlDescription& c = form.controls[i];
     const Rect& r = layout.rects[i];
     auto* control = window->findChild<QWidget*>(QLatin1String(c.name));
-    if (!control) continue;
     if (auto* label = qobject_cast<QLabel*>(control); label && c.autoSize) {
       PlaceSelfSized(label, r.left, r.top);
-    } else {
+    } else if (control) {
       control->setGeometry(r.left, r.top, r.width, r.height);
     }
   }

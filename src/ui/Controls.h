@@ -31,9 +31,9 @@ QLabel* NewLabel(QWidget* parent, const ControlDescription& control);
 
 // The width a label or button needs to show its text whole.
 int NeededWidth(const QWidget* control);
-// Places every control of `window` (found by its name; one drawn by the
-// window is left to it) and sizes the window as laid out for the language in
-// use: as described for Japanese. The layout, for what the window draws.
+// Places every control of `window` (found by its name) and sizes the window
+// as laid out for the language in use: as described for Japanese.
+// A control that is no widget of its own is left to the caller.
 FormLayout PlaceAll(QWidget* window, const FormDescription& form);
 
 // A lowered box, drawn by the window that holds it: decoration, with no
