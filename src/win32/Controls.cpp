@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "win32/Cursor.h"
 #include "win32/Wnd.h"
@@ -12,7 +13,6 @@ namespace tolvanix::win32 {
 namespace {
 
 constexpr wchar_t kControlProp[] = L"TolvanixControl";
-constexpr wchar_t kStatusClass[] = L"TolvanixStatusLine";
 constexpr UINT_PTR kSubclassId = 1;
 constexpr UINT_PTR kRepeatTimer = 0x7A11;
 
@@ -124,7 +124,15 @@ HBRUSH Label::OnColor(HDC dc) {
   return GetSysColorBrush(COLOR_BTNFACE);
 }
 
-bool Bevel::Create(HWND parent) { return Control::Create(parent, L"STATIC", L"", SS_SUNKEN); }
+void Bevel::Place(const tolvanix::Rect& r, UINT dpi) {
+  rect_ = {Scale(r.left, dpi), Scale(r.top, dpi), Scale(r.left + r.width, dpi),
+           Scale(r.top + r.height, dpi)};
+}
+
+void Bevel::Paint(HDC dc) const {
+  RECT edge = rect_;
+  DrawEdge(dc, &edge, BDR_SUNKENOUTER, BF_RECT);
+}
 
 bool Image::Create(HWND parent) {
   return Control::Create(parent, L"STATIC", L"", SS_ICON | SS_REALSIZECONTROL);
@@ -140,20 +148,28 @@ void Image::Place(const tolvanix::Rect& r, UINT dpi) {
 }
 
 bool StatusLine::Create(HWND parent) {
-  static const ATOM registered = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kStatusClass;
-    return RegisterClassExW(&wc);
-  }();
-  return registered && Control::Create(parent, kStatusClass, L"", 0);
+  if (!Control::Create(parent, L"STATIC", L"", SS_LEFTNOWORDWRAP | SS_NOPREFIX)) return false;
+  progress_ = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0,
+                              0, 0, 0, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (!progress_) return false;
+  SendMessageW(progress_, PBM_SETRANGE32, 0, 100);
+  SetWindowSubclass(hwnd_, Proc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  SetWindowSubclass(progress_, Proc, kSubclassId, 0);
+  return true;
+}
+
+void StatusLine::Place(const tolvanix::Rect& r, UINT dpi) {
+  Control::Place(r, dpi);
+  RECT at;
+  GetWindowRect(hwnd_, &at);
+  MapWindowPoints(nullptr, GetParent(hwnd_), reinterpret_cast<POINT*>(&at), 2);
+  MoveWindow(progress_, at.left, at.top, at.right - at.left, at.bottom - at.top, FALSE);
 }
 
 void StatusLine::Show(const std::wstring& text) {
   SetText(text);
+  SetWindowTextW(progress_, text.c_str());
+  NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd_, OBJID_CLIENT, CHILDID_SELF);
   RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
@@ -162,6 +178,10 @@ void StatusLine::SetFill(double fraction) {
   if (fraction == fill_) return;
   fill_ = fraction;
   InvalidateRect(hwnd_, nullptr, TRUE);
+  const auto percent = static_cast<WPARAM>(std::lround(fraction * 100));
+  // The answer is the position before.
+  if (SendMessageW(progress_, PBM_SETPOS, percent, 0) != static_cast<LRESULT>(percent))
+    NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, progress_, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void StatusLine::Paint(HDC dc) {
@@ -170,7 +190,8 @@ void StatusLine::Paint(HDC dc) {
   FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
   const std::wstring text = Text();
   const int filled = text.empty() ? 0 : static_cast<int>(fill_ * all.right + 0.5);
-  const HGDIOBJ old = SelectObject(dc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
+  const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd_, WM_GETFONT, 0, 0));
+  const HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
   SetBkMode(dc, TRANSPARENT);
   // The text keeps its colour over the empty part and takes the highlight's
   // text colour over the bar, so it stays readable across the edge.
@@ -191,27 +212,25 @@ void StatusLine::Paint(HDC dc) {
   SelectObject(dc, old);
 }
 
-LRESULT CALLBACK StatusLine::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* self = static_cast<StatusLine*>(Control::From(hwnd));
+LRESULT CALLBACK StatusLine::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                  DWORD_PTR data) {
+  auto* self = reinterpret_cast<StatusLine*>(data);  // null for the progress control
   switch (msg) {
-    case WM_SETFONT:
-      if (self) self->font_ = reinterpret_cast<HFONT>(wParam);
-      return 0;
-    case WM_GETFONT:
-      return self ? reinterpret_cast<LRESULT>(self->font_) : 0;
     case WM_ERASEBKGND:
       return 1;  // painted whole in WM_PAINT
-    case WM_PAINT: {
+    case WM_PAINT:
+      if (!self) break;
       PAINTSTRUCT ps;
-      const HDC dc = BeginPaint(hwnd, &ps);
-      if (self) self->Paint(dc);
+      self->Paint(BeginPaint(hwnd, &ps));
       EndPaint(hwnd, &ps);
       return 0;
-    }
     case WM_NCHITTEST:
       return HTTRANSPARENT;  // the window's pointer, drops and clicks
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(hwnd, Proc, kSubclassId);
+      break;
   }
-  return DefWindowProcW(hwnd, msg, wParam, lParam);
+  return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
 bool SpinEdit::Create(HWND parent, const std::wstring& text) {

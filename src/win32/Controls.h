@@ -76,10 +76,16 @@ class Label final : public Control {
   COLORREF colour_ = 0;
 };
 
-// A lowered box.
-class Bevel final : public Control {
+// A lowered box, drawn by the window that holds it: decoration, with no
+// window of its own that a screen reader would read out.
+class Bevel {
  public:
-  bool Create(HWND parent);
+  void Place(const tolvanix::Rect& at96, UINT dpi);
+  void Paint(HDC dc) const;
+  const RECT& Rect() const { return rect_; }
+
+ private:
+  RECT rect_{};
 };
 
 // The program icon at 32 x 32 pixels, scaled.
@@ -96,21 +102,28 @@ class Image final : public Control {
 };
 
 // One left-aligned line, cut off at its right edge, and behind it a bar
-// filling from the left with the share of a run done.
+// filling from the left with the share of a run done. The line is a static
+// control, which screen readers read by its text; right below it, in the
+// same place and hidden by it, lies a standard progress control (0 to 100)
+// that carries the bar's value to them, named by the line as the label
+// above it and by the same text of its own. The line draws the bar itself,
+// so that its text stays readable across the bar's edge.
 class StatusLine final : public Control {
  public:
   bool Create(HWND parent);
-  // Repaints at once.
+  void Place(const tolvanix::Rect& at96, UINT dpi) override;
+  // Repaints at once, and tells screen readers of the new name.
   void Show(const std::wstring& text);
   // From 0 (no bar) to 1; a line without text shows none.
   void SetFill(double fraction);
   double Fill() const { return fill_; }
+  HWND Progress() const { return progress_; }
 
  private:
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR self);
   void Paint(HDC dc);
   double fill_ = 0;
-  HFONT font_ = nullptr;
+  HWND progress_ = nullptr;
 };
 
 // The piece-size field: an edit box with an up-down control inside its right

@@ -73,7 +73,6 @@ bool TForm1::Create() {
   SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 
   const auto text = [&](const char* name) { return Widen(Tr(form.Control(name).text)); };
-  Bevel1.Create(hwnd());
   Label1.Create(hwnd(), text("Label1"), true, GetSysColor(COLOR_WINDOWTEXT));
   Label2.Create(hwnd(), text("Label2"), true, GetSysColor(COLOR_WINDOWTEXT));
   Label3.Create(hwnd());
@@ -87,44 +86,67 @@ bool TForm1::Create() {
   Button3.onClick = [this] { Button3Click(&Button3); };
   Button4.onClick = [this] { Button4Click(&Button4); };
 
-  // Windows stack the first child created on top and tab in stacking order:
-  // the controls that take the focus in tab order on top, then the others
-  // from front (last created) to back, so Label3 lies over Bevel1.
+  // Windows stack the first child created on top and tab in stacking order,
+  // and screen readers name a control that has no text of its own (the
+  // field, the progress control) by the label right above it. So: the
+  // controls that take the focus in tab order, the field between its label
+  // and its unit; then the others from front (last created) to back, the
+  // status line's progress control right below it.
   std::vector<const ControlDescription*> order;
-  for (const ControlDescription& c : form.controls) order.push_back(&c);
-  std::stable_sort(order.begin(), order.end(), [](auto* a, auto* b) {
-    const int ka = a->tabOrder < 0 ? 1000 : a->tabOrder;
-    const int kb = b->tabOrder < 0 ? 1000 : b->tabOrder;
-    return ka < kb;
-  });
-  std::reverse(std::find_if(order.begin(), order.end(), [](auto* c) { return c->tabOrder < 0; }),
-               order.end());
-  Control* const byName[] = {&Bevel1,  &Label1,  &Label2,    &Label3, &Button1,
-                             &Button2, &Button3, &SpinEdit1, &Button4};
-  HWND above = HWND_TOP;
+  for (const ControlDescription& c : form.controls)
+    if (c.tabOrder >= 0) order.push_back(&c);
+  std::sort(order.begin(), order.end(), [](auto* a, auto* b) { return a->tabOrder < b->tabOrder; });
+  std::vector<HWND> stack;
+  const auto labelsOf = [&](const char* control, bool unit) {
+    for (const LabelOf& l : form.labels)
+      if (l.unit == unit && l.control == std::string_view(control)) stack.push_back(At(l.label));
+  };
   for (const ControlDescription* c : order) {
-    const size_t i = static_cast<size_t>(c - form.controls.data());
-    SetWindowPos(byName[i]->hwnd(), above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    above = byName[i]->hwnd();
+    labelsOf(c->name, false);
+    stack.push_back(At(c->name));
+    labelsOf(c->name, true);
+  }
+  for (auto c = form.controls.rbegin(); c != form.controls.rend(); ++c) {
+    const HWND hwnd = At(c->name);
+    if (hwnd && std::find(stack.begin(), stack.end(), hwnd) == stack.end()) stack.push_back(hwnd);
+  }
+  stack.insert(std::find(stack.begin(), stack.end(), Label3.hwnd()) + 1, Label3.Progress());
+  HWND above = HWND_TOP;
+  for (const HWND hwnd : stack) {
+    SetWindowPos(hwnd, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    above = hwnd;
   }
   Layout();
   CentreOnScreen();  // as laid out for the language
   return true;
 }
 
+Control* TForm1::Named(std::string_view name) {
+  Control* const byName[] = {nullptr,  &Label1,  &Label2,    &Label3, &Button1,
+                             &Button2, &Button3, &SpinEdit1, &Button4};  // Bevel1 is drawn
+  const FormDescription& form = Form1Description();
+  return byName[&form.Control(name) - form.controls.data()];
+}
+
+HWND TForm1::At(std::string_view name) {
+  Control* control = Named(name);
+  return control ? control->hwnd() : nullptr;
+}
+
 void TForm1::Layout() {
   const FormDescription& form = Form1Description();
   const UINT dpi = DpiOf(hwnd());
   font_ = MakeFont(form.font, dpi);
-  Control* const byName[] = {&Bevel1,  &Label1,  &Label2,    &Label3, &Button1,
-                             &Button2, &Button3, &SpinEdit1, &Button4};
-  for (Control* c : byName) c->SetFont(font_.get());
-  const FormLayout layout = LayOut(form, [&](const ControlDescription& c) {
-    return byName[&c - form.controls.data()]->NeededWidth(dpi);
-  });
-  for (size_t i = 0; i < form.controls.size(); ++i) byName[i]->Place(layout.rects[i], dpi);
+  for (const ControlDescription& c : form.controls)
+    if (Control* control = Named(c.name)) control->SetFont(font_.get());
+  const FormLayout layout =
+      LayOut(form, [&](const ControlDescription& c) { return Named(c.name)->NeededWidth(dpi); });
+  for (size_t i = 0; i < form.controls.size(); ++i)
+    if (Control* control = Named(form.controls[i].name)) control->Place(layout.rects[i], dpi);
+  Bevel1.Place(layout.rects[&form.Control("Bevel1") - form.controls.data()], dpi);
   if (layout.clientWidth != form.clientWidth || layout.clientHeight != form.clientHeight)
     SizeClient(layout.clientWidth, layout.clientHeight);
+  InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 void TForm1::Show() {
@@ -260,6 +282,12 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case kNoticeMessage:
       if (!pendingNotice_.empty()) gui_->ShowNotice(std::exchange(pendingNotice_, std::string()));
       return 0;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      Bevel1.Paint(BeginPaint(hwnd(), &ps));
+      EndPaint(hwnd(), &ps);
+      return 0;
+    }
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/Commands.h"
@@ -90,6 +91,9 @@ class TForm1 final : public Wnd {
 
  private:
   void Layout();
+  // The control of that name in the description (null: Bevel1), its window.
+  Control* Named(std::string_view name);
+  HWND At(std::string_view name);
   // The only calls of the two commands; null: the first prompt is shown.
   void RunSplitWith(const std::string* source);
   void RunJoinWith(const std::string* firstPiece);

@@ -68,7 +68,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   tolvanix::UseLanguage(
       tolvanix::ChooseLanguage(PreferredLanguages(), tolvanix::EmbeddedLanguages()));
   ComScope com;
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS};
+  INITCOMMONCONTROLSEX controls{sizeof controls,
+                                ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
 
   tolvanix::win32::TForm1 Form1;

@@ -1,8 +1,6 @@
-"""What a screen reader finds in the Linux program over AT-SPI: the windows' and controls' names,
-the size field's label and unit, no unnamed frame; and during a join whose pieces lie in three
-folders (so that it stops twice for the next medium) the status line's progress value rising and
-each new text announced, the emptied line at the end too.
-Run as: dbus-run-session -- python3 screen_reader.py PROGRAM, on an X display."""
+"""What a screen reader finds in the Linux program over AT-SPI (run in dbus-run-session on an X
+display, the program as argument): names, the size field's label and unit, no unnamed frame, and in
+a join that stops twice for the next medium the progress value rising and every text announced."""
 import atexit, itertools, os, subprocess, sys, tempfile, time
 import pyatspi
 from gi.repository import GLib
@@ -23,9 +21,6 @@ def tree(o):
 def find(root, role, name=None):
     return next((o for o in tree(root) if o.getRoleName() == role and name in (None, o.name)), None)
 
-def expect(got, want, what):
-    if got != want: sys.exit(f"FAIL: {what}: {got!r}, expected {want!r}")
-
 def answer(role, file=None):  # a box, or a file dialog with the file typed in
     box = wait(lambda: find(app, role), role)
     if file: find(box, "text").queryEditableText().setTextContents(file)
@@ -37,42 +32,43 @@ events = []  # the status line's, read as each arrives, as a screen reader does
 def heard(e):
     try:
         if e.source.getRoleName() == "progress bar":
-            events.append((e.type.split(":")[-1], e.source.name, e.source.queryValue().currentValue))
+            events.append((e.type.split("-")[-1], e.source.name, e.source.queryValue().currentValue))
     except Exception: pass  # an object of a dialog gone meanwhile
-pyatspi.Registry.registerEventListener(heard,
-                                       *("object:property-change:accessible-" + p for p in ("name", "value")))
-folder = tempfile.TemporaryDirectory()
-tmp = folder.name
-for n, data in enumerate([b"set.bin".ljust(258, b"\0") + b"\3\0\0\0" + bytes(762), b"2" * 1024, b"3"], 1):
+pyatspi.Registry.registerEventListener(heard, "object:property-change:accessible-name",
+                                       "object:property-change:accessible-value")
+tmp = (folder := tempfile.TemporaryDirectory()).name
+header = b"set.bin".ljust(258, b"\0") + b"\3\0\0\0"  # three pieces of 1024 bytes at most
+for n, data in enumerate([header + bytes(762), b"2" * 1024, b"3"], 1):
     os.mkdir(f"{tmp}/{n}")
     open(f"{tmp}/{n}/set.00{n}", "wb").write(data)
-program = subprocess.Popen([sys.argv[1], f"{tmp}/1/set.001"])
-atexit.register(program.kill)
-app = wait(lambda: next(a for a in pyatspi.Registry.getDesktop(0) if a.get_process_id() == program.pid), "the program")
+atexit.register((program := subprocess.Popen([sys.argv[1], f"{tmp}/1/set.001"])).kill)
+desktop = pyatspi.Registry.getDesktop(0)
+app = wait(lambda: next(a for a in desktop if a.get_process_id() == program.pid), "the program")
 window = wait(lambda: find(app, "frame", "Tolvanix"), "the main window")
-expect([o.name for o in tree(window) if o.getRoleName() == "push button"], ["分割", "結合", "終了", "About"], "buttons")
+buttons = [o.name for o in tree(window) if o.getRoleName() == "push button"]
+assert buttons == ["分割", "結合", "終了", "About"], buttons
 field, label = find(window, "text"), find(window, "label", "分割サイズ").getRelationSet()[0]
-expect((field.name, field.description, field.queryText().getText(0, -1)), ("分割サイズ", "KB", "1024"), "size field")
-expect((label.getRelationType(), label.getTarget(0)), (pyatspi.RELATION_LABEL_FOR, field), "its label")
-expect([o for o in tree(window) if not o.name and o.getRoleName() in ("frame", "panel")], [], "unnamed frames")
+assert (field.name, field.description, field.queryText().getText(0, -1)) == ("分割サイズ", "KB", "1024")
+assert (label.getRelationType(), label.getTarget(0)) == (pyatspi.RELATION_LABEL_FOR, field)
+assert not [o for o in tree(window) if not o.name and o.getRoleName() in ("frame", "panel")]
 status = find(window, "progress bar")
 answer("dialog", f"{tmp}/set.bin")
 for n in (1, 2):
     box = answer("alert")
-    expect((box.name, bool(find(box, "label", "次のメディアを入れてください。"))), ("Tolvanix", True), "notice")
+    text = bool(find(box, "label", "次のメディアを入れてください。"))
+    assert (box.name, text) == ("Tolvanix", True), f"notice {n}: {box.name}"
     wait(lambda: status.queryValue().currentValue == round(100 * n / 3), f"{n}/3 of the progress")
-    expect(status.name, f"ファイル結合中です。  {n}/3", "status line")
+    assert status.name == f"ファイル結合中です。  {n}/3", status.name
     answer("dialog", f"{tmp}/{n + 1}/set.00{n + 1}")
 wait(lambda: not status.name and status.queryValue().currentValue == 0, "the end of the run")
 GLib.MainContext.default().iteration(False)
 # One event per text; the last two come close together, so that 3/3 may be gone when read.
-names = [name for kind, name, _ in events if kind == "accessible-name"]
-expect((len(names), names[:2], names[-1]), (4, [f"ファイル結合中です。  {n}/3" for n in (1, 2)], ""), "texts")
-values = [value for kind, _, value in events if kind == "accessible-value"]
+names = [name for kind, name, _ in events if kind == "name"]
+texts = [f"ファイル結合中です。  {n}/3" for n in (1, 2)]
+assert (len(names), names[:2], names[-1]) == (4, texts, ""), names
+values = [value for kind, _, value in events if kind == "value"]
 run = list(itertools.takewhile(bool, values))  # then 0 only, as the bar goes (100 may be read as 0)
-expect((run == sorted(run), {33, 67} <= set(run), set(values[len(run):])), (True, True, {0}), f"{values}")
-expect(open(f"{tmp}/set.bin", "rb").read(), bytes(762) + b"2" * 1024 + b"3", "joined file")
+assert (run == sorted(run), {33, 67} <= set(run), set(values[len(run):])) == (True, True, {0}), values
 find(window, "push button", "About").queryAction().doAction(0)
 about = answer("dialog")
-expect((about.name, bool(find(about, "label", "Tolvanix Ver1.0"))), ("Tolvanixについて", True), "About")
-print("the screen reader's view is as expected")
+assert (about.name, bool(find(about, "label", "Tolvanix Ver1.0"))) == ("Tolvanixについて", True)

@@ -1,5 +1,7 @@
 // The two windows as described: texts, places, sizes, tab order, fonts; the
 // About window's keys and browser button.
+#include <array>
+
 #include "WindowScript.h"
 #include "forms/FormDescriptions.h"
 #include "forms/Texts.h"
@@ -32,6 +34,7 @@ void ExpectAsDescribed(const FormDescription& form, HWND window,
   for (size_t i = 0; i < controls.size(); ++i) {
     const ControlDescription& c = form.controls[i];
     SCOPED_TRACE(c.name);
+    if (!controls[i]) continue;  // drawn by the window
     const Rect at = PlaceOf(controls[i]->hwnd());
     EXPECT_EQ(std::make_pair(at.left, at.top), std::make_pair(c.rect.left, c.rect.top));
     if (!c.autoSize) {
@@ -49,12 +52,17 @@ using WindowTest = InWindow;
 TEST_F(WindowTest, MainWindowIsAsDescribedAndTabsInOrder) {
   win32::TForm1& f = form_;
   ExpectAsDescribed(Form1Description(), f.hwnd(),
-                    {&f.Bevel1, &f.Label1, &f.Label2, &f.Label3, &f.Button1, &f.Button2, &f.Button3,
+                    {nullptr, &f.Label1, &f.Label2, &f.Label3, &f.Button1, &f.Button2, &f.Button3,
                      &f.SpinEdit1, &f.Button4});
   EXPECT_EQ(win32::ChosenFace(kWindowFont, 96), L"ＭＳ Ｐゴシック") << "mapped in the prefix";
-  HWND below = f.Label3.hwnd();
-  while (below && below != f.Bevel1.hwnd()) below = GetWindow(below, GW_HWNDNEXT);
-  EXPECT_TRUE(below) << "the status line lies over the bevel";
+  const RECT& b = f.Bevel1.Rect();  // drawn by the window
+  const auto at = [&](int px) { return LONG(win32::Scale(px, win32::DpiOf(f.hwnd()))); };
+  EXPECT_EQ((std::array{b.left, b.top, b.right, b.bottom}),
+            (std::array{at(0), at(88), at(289), at(121)}));
+  // Screen readers name a control without a text of its own by the label right above it.
+  EXPECT_EQ(GetWindow(f.SpinEdit1.hwnd(), GW_HWNDPREV), f.Label1.hwnd());
+  EXPECT_EQ(GetWindow(f.SpinEdit1.hwnd(), GW_HWNDNEXT), f.Label2.hwnd()) << "then its unit";
+  EXPECT_EQ(GetWindow(f.Label3.Progress(), GW_HWNDPREV), f.Label3.hwnd());
 
   PumpUntil([&] { return GetFocus() == f.Button1.hwnd(); }, 2000);
   std::vector<HWND> order{GetFocus()};
