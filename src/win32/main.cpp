@@ -7,6 +7,7 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -49,11 +50,23 @@ std::string UserLanguage() {
   return narrow;
 }
 
+// As GNU gettext chooses on Windows: the POSIX variables where one is set
+// (Wine hands over those of the Linux session, "C" among them), otherwise the
+// user's display language.
+std::vector<std::string> PreferredLanguages() {
+  const auto get = [](const char* name) -> const char* { return std::getenv(name); };
+  for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
+    if (const char* value = get(name); value && *value) return tolvanix::PreferredLanguages(get);
+  }
+  return {UserLanguage()};
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  // The program's texts in the user's display language, chosen once.
-  tolvanix::UseLanguage(tolvanix::ChooseLanguage({UserLanguage()}, tolvanix::EmbeddedLanguages()));
+  // The program's texts in the user's language, chosen once.
+  tolvanix::UseLanguage(
+      tolvanix::ChooseLanguage(PreferredLanguages(), tolvanix::EmbeddedLanguages()));
   ComScope com;
   INITCOMMONCONTROLSEX controls{sizeof controls,
                                 ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS};

@@ -1,14 +1,11 @@
-// The window in English: a split and a join through English boxes and prompts; no text cut.
+// The window in English: a split and a join through its boxes and prompts; no text cut.
 #include "WindowScript.h"
 #include "core/Commands.h"
-#include "forms/Texts.h"
 #include "support/FaultyFileSystem.h"
 #include "win32/Boxes.h"
 
 using namespace tolvanix;
 using namespace tolvanix::testing;
-
-namespace {
 
 struct InEnglish : InWindow {
   void SetUp() override {
@@ -21,8 +18,8 @@ struct InEnglish : InWindow {
   }
 };
 
-// Each label and button of a window (only the buttons of a box) shows its whole text inside it.
-void ExpectNothingCut(HWND window, bool buttonsOnly) {
+// A window's labels and buttons (a box's buttons) show their whole text inside the window.
+static void ExpectNothingCut(HWND window, bool buttonsOnly) {
   const UINT dpi = win32::DpiOf(window);
   RECT client;
   GetClientRect(window, &client);
@@ -39,22 +36,8 @@ void ExpectNothingCut(HWND window, bool buttonsOnly) {
   }
 }
 
-void NextMedium(HWND w) {
-  EXPECT_EQ(BoxLook(w), "Tolvanix|Insert the next medium.|OK");
-  ExpectNothingCut(w, true);
-  PressKey(GetFocus(), VK_RETURN);
-}
-
-void ClickAndRun(win32::TForm1& form, win32::Button& button) {
-  button.Click();
-  EXPECT_TRUE(PumpUntil([&] { return !form.CommandRunning(); }, 20000)) << "the run ended";
-}
-
-}  // namespace
-
-// The pieces go to a removable drive: a notice between pieces; the join finds the last one in
-// another folder.
-TEST_F(InEnglish, SplitAndJoinGoThroughEnglishBoxesAndPrompts) {
+// Pieces on a removable drive: a notice between them; the join finds the last in another folder.
+TEST_F(InEnglish, SplitAndJoinGoThroughEnglishBoxesAndPromptsThatCutNoText) {
   EXPECT_EQ(TextOf(form_.Button1.hwnd()) + TextOf(form_.Label1.hwnd()), "SplitPiece size");
   ExpectNothingCut(form_.hwnd(), false);
   FaultyFileSystem fs;
@@ -63,35 +46,39 @@ TEST_F(InEnglish, SplitAndJoinGoThroughEnglishBoxesAndPrompts) {
   const std::string data = RandomBytes(250'000, 7);
   WriteFile(Path("photo.jpg"), data);
   form_.SpinEdit1.SetText(L"100");  // three pieces
+  const auto nextMedium = [](HWND w) {
+    EXPECT_EQ(BoxLook(w), "Tolvanix|Insert the next medium.|OK");
+    ExpectNothingCut(w, true);
+    PressKey(GetFocus(), VK_RETURN);
+  };
+  const auto run = [&](win32::Button& button) {
+    button.Click();
+    EXPECT_TRUE(PumpUntil([&] { return !form_.CommandRunning(); }, 20000)) << "the run ended";
+  };
   WindowScript script;
   script.Then([&](HWND w) { ChooseFile(w, Path("photo.jpg")); })
       .Then([&](HWND w) { ChooseFile(w, Path("p.001")); })
-      .Then(NextMedium)
-      .Then(NextMedium);
-  ClickAndRun(form_, form_.Button1);
+      .Then(nextMedium)
+      .Then(nextMedium);
+  run(form_.Button1);
   ASSERT_TRUE(CreateDirectoryW(Widen(Path("other")).c_str(), nullptr));
   ASSERT_TRUE(MoveFileW(Widen(Path("p.003")).c_str(), Widen(Path("other\\p.003")).c_str()));
   script.Then([&](HWND w) { ChooseFile(w, Path("p.001")); })
       .Then([&](HWND w) { ChooseFile(w, Path("out")); })
-      .Then(NextMedium)
-      .Then([&](HWND w) { ChooseFile(w, Path("other\\p.003")); });
-  ClickAndRun(form_, form_.Button2);
-  EXPECT_TRUE(ReadFile(Path("out")) == data);
-}
-
-TEST_F(InEnglish, TheAboutWindowAndTheWarningCutNoText) {
-  WindowScript script;
-  script
-      .Then([&](HWND w) {
+      .Then(nextMedium)
+      .Then([&](HWND w) { ChooseFile(w, Path("other\\p.003")); })
+      .Then([&](HWND w) {  // the About window
         EXPECT_EQ(TextOf(w), "About Tolvanix");
         ExpectNothingCut(w, false);
         PressKey(GetFocus(), VK_RETURN);
       })
-      .Then([&](HWND w) {
+      .Then([&](HWND w) {  // and the warning, with its access keys
         EXPECT_EQ(BoxLook(w), std::string("Warning!|") + Tr(kLowSpaceWarning) + "|&Yes|&No|Cancel");
         ExpectNothingCut(w, true);
         TypeChar(GetFocus(), L'n');
       });
+  run(form_.Button2);
+  EXPECT_TRUE(ReadFile(Path("out")) == data);
   form_.Button4.Click();
   EXPECT_EQ(win32::ShowBox(form_.hwnd(), win32::WarningLook(), Tr(kLowSpaceWarning)), IDNO);
 }
