@@ -31,7 +31,8 @@ for n, data in enumerate([header + bytes(762), b"2" * 1024, b"3"], 1):
     os.mkdir(f"{tmp}/{n}")
     open(f"{tmp}/{n}/set.00{n}", "wb").write(data)
 desktop = pyatspi.Registry.getDesktop(0)  # the bus and the registry up before the program asks
-atexit.register((program := subprocess.Popen([sys.argv[1], f"{tmp}/1/set.001"])).kill)
+program = subprocess.Popen([sys.argv[1], f"{tmp}/1/set.001"])
+atexit.register(lambda: program.terminate() or program.wait(10))  # as a desktop ends it: it cleans up
 app = wait(lambda: next(a for a in desktop if a.get_process_id() == program.pid), "the program")
 window = wait(lambda: find(app, "frame", "Tolvanix"), "the main window")
 assert [b.name for b in find(window, "push button", every=True)] == ["分割", "結合", "終了", "About"]

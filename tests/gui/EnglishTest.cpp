@@ -30,7 +30,9 @@ static void ExpectNothingCut(const QWidget* window) {
   }
 }
 
-// Pieces on a removable drive: a notice between them; the join finds the last in another folder.
+// Pieces on a removable drive, in a Japanese folder tree deeper than 300 bytes, of a source whose
+// name holds characters that are no folder break here: a notice between them; the join finds the
+// last in another folder.
 TEST_F(InEnglish, SplitAndJoinGoThroughEnglishBoxesAndPromptsThatCutNoText) {
   EXPECT_EQ(form_.Button1->text() + form_.Label1->text(), QStringLiteral("SplitPiece size"));
   ExpectNothingCut(&form_);
@@ -39,8 +41,14 @@ TEST_F(InEnglish, SplitAndJoinGoThroughEnglishBoxesAndPromptsThatCutNoText) {
   FaultyFileSystem fs;
   fs.removable = true;
   form_.UseFileSystem(&fs);
+  QString pieces = root_;
+  while (pieces.toUtf8().size() < 300) pieces += QStringLiteral("/分割したファイルの置き場");
+  ASSERT_TRUE(QDir().mkpath(pieces));
+  ASSERT_TRUE(QDir().mkpath(At("other")));
+  const QString source = QStringLiteral("元 12:30 a\\b*?.bin"),
+                name = QStringLiteral("元 12:30 a\\b__");
   const std::string data = RandomBytes(250'000, 7);
-  WriteFile(Path("photo.jpg"), data);
+  WriteFile(Path(source.toStdString()), data);
   form_.SpinEdit1->setText(QStringLiteral("100"));  // three pieces
   const auto nextMedium = [&](QWidget* w) {
     ExpectBox(w, kNoticeBox, QStringLiteral("Insert the next medium."));
@@ -48,20 +56,30 @@ TEST_F(InEnglish, SplitAndJoinGoThroughEnglishBoxesAndPromptsThatCutNoText) {
     QTest::keyClick(w->focusWidget(), Qt::Key_Return);
   };
   ModalScript script;
-  script.Then([&](QWidget* w) { ChooseFile(w, At("photo.jpg")); })
-      .Then([&](QWidget* w) { ChooseFile(w, At("p.001")); })
+  script.Then([&](QWidget* w) { ChooseFile(w, At(source)); })
+      .Then([&](QWidget* w) {
+        EXPECT_EQ(NameBox(w)->text(), name + ".001");
+        ChooseFile(w, pieces + u'/' + name + ".001");
+      })
       .Then([&](QWidget* w) {
         EXPECT_EQ(form_.Label3->text(), QStringLiteral("Splitting the file...  1/3"));
         nextMedium(w);
       })
       .Then(nextMedium);
   QTest::mouseClick(form_.Button1, Qt::LeftButton);
-  ASSERT_TRUE(QDir(root_).mkdir("other"));
-  ASSERT_TRUE(QFile::rename(At("p.003"), At("other/p.003")));
-  script.Then([&](QWidget* w) { ChooseFile(w, At("p.001")); })
-      .Then([&](QWidget* w) { ChooseFile(w, At("out")); })
+  ASSERT_TRUE(QFile::rename(pieces + u'/' + name + ".003", At("other/" + name + ".003")));
+  script
+      .Then([&](QWidget* w) {  // "*.001" in the folder the last confirmed dialog left
+        EXPECT_EQ(NameBox(w)->text(), QStringLiteral("*.001"));
+        EXPECT_EQ(Folder(w), pieces);
+        ChooseFile(w, name + ".001");
+      })
+      .Then([&](QWidget* w) {
+        EXPECT_EQ(NameBox(w)->text(), name + ".bin") << "the stored name";
+        ChooseFile(w, At("out"));
+      })
       .Then(nextMedium)
-      .Then([&](QWidget* w) { ChooseFile(w, At("other/p.003")); })
+      .Then([&](QWidget* w) { ChooseFile(w, At("other/" + name + ".003")); })
       .Then([&](QWidget* w) {  // and the warning, with its access keys
         ExpectBox(w, {"Warning", QMessageBox::Warning, "&Yes|&No|Cancel", "&Yes"},
                   QString::fromUtf8(Tr(kLowSpaceWarning)).replace("\r\n", "\n"));

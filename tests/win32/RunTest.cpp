@@ -1,6 +1,6 @@
-// Runs through the real window: a split and a join with the dialogs answered,
-// a held file, a first piece handed over on the command line, and the close
-// question while a run goes on.
+// Runs through the real window: a held file, a first piece handed over on the
+// command line, and the close question while a run goes on. (A split and a
+// join through it: the English window's test.)
 #include <shlobj.h>
 
 #include <atomic>
@@ -12,19 +12,6 @@ using namespace tolvanix;
 using namespace tolvanix::testing;
 
 namespace {
-
-// The pieces of `data` cut at `pieceSize` bytes, as the piece format lays them out.
-std::vector<std::string> PiecesOf(const std::string& name, const std::string& data,
-                                  size_t pieceSize) {
-  const size_t count = (data.size() + 262 + pieceSize - 1) / pieceSize;
-  std::string first(258, '\0');
-  first.replace(0, name.size(), name);
-  first += std::string{static_cast<char>(count), 0, 0, 0};
-  std::vector<std::string> pieces{first + data.substr(0, pieceSize - 262)};
-  for (size_t at = pieceSize - 262; at < data.size(); at += pieceSize)
-    pieces.push_back(data.substr(at, pieceSize));
-  return pieces;
-}
 
 // A file dropped on the window at `at`, in its client area, as Explorer drops it.
 void DropFile(HWND window, POINT at, const std::string& path) {
@@ -49,45 +36,6 @@ void ClickAndRun(win32::TForm1& form, win32::Button& button) {
 }  // namespace
 
 using RunTest = InWindow;
-
-// The pieces go to a Japanese folder. (Not one deeper than 260 characters: Wine's own file
-// dialog breaks on such a path typed into it.)
-TEST_F(RunTest, SplitThenJoinThroughTheWindowRebuildsTheSource) {
-  const std::string data = RandomBytes(250'000, 7);
-  WriteFile(Path("photo.jpg"), data);
-  std::string folder = dir_.Path();
-  folder += "\\分割したファイルの置き場";
-  std::error_code made;
-  ASSERT_TRUE(std::filesystem::create_directories(FsPath(folder), made)) << made.message();
-  const auto piece = [&](int n) { return folder + "\\p.00" + std::to_string(n); };
-  form_.SpinEdit1.SetText(L"100");  // 100 KB: three pieces
-  WindowScript script;
-  script
-      .Then([&](HWND w) {
-        RECT r;
-        GetWindowRect(w, &r);
-        const Point at = DialogPlaceOn(win32::ScreenOf(w), r.right - r.left, r.bottom - r.top);
-        EXPECT_EQ(std::make_pair(r.left, r.top), std::make_pair(LONG(at.x), LONG(at.y)))
-            << "centred across, a third of the rest above";
-        ChooseFile(w, Path("photo.jpg"));
-      })
-      .Then([&](HWND w) {
-        EXPECT_EQ(TextOf(NameBox(w)), "photo.001");
-        ChooseFile(w, piece(1));
-      });
-  ClickAndRun(form_, form_.Button1);
-  const std::vector<std::string> pieces = PiecesOf("photo.jpg", data, 100 * 1024);
-  ASSERT_EQ(pieces.size(), 3u);
-  for (size_t i = 0; i < pieces.size(); ++i) {
-    EXPECT_TRUE(ReadFile(piece(static_cast<int>(i) + 1)) == pieces[i]) << "piece " << i + 1;
-  }
-  script.Then([&](HWND w) { ChooseFile(w, "p.001"); }).Then([&](HWND w) {  // in the last folder
-    EXPECT_EQ(TextOf(NameBox(w)), "photo.jpg") << "the stored name";
-    ChooseFile(w, Path("joined.jpg"));
-  });
-  ClickAndRun(form_, form_.Button2);
-  EXPECT_TRUE(ReadFile(Path("joined.jpg")) == data);
-}
 
 // A source another program holds is refused with the open notice; a first piece handed over on
 // the command line goes straight to the join's output prompt, proposing the stored name. Dropped

@@ -125,14 +125,6 @@ std::string BoxLook(HWND box) {
   return look;
 }
 
-HWND ButtonOf(HWND window, const std::string& text) {
-  for (HWND b : Children(window, L"Button")) {
-    if (TextOf(b) == text) return b;
-  }
-  ADD_FAILURE() << "no button " << text << " in " << TextOf(window);
-  return nullptr;
-}
-
 void PressKey(HWND to, UINT vk, const char* held) {
   // Through the system's input, so that the keys held are what the program
   // reads back; it goes to the window with the focus.

@@ -45,8 +45,6 @@ class WindowScript {
 // its buttons left to right, "!" after the caption when it shows an icon.
 std::string TextOf(HWND hwnd);
 std::string BoxLook(HWND box);
-// The button with this text in a window.
-HWND ButtonOf(HWND window, const std::string& text);
 // Keys as the keyboard gives them: a virtual key, with Shift, Ctrl or Alt
 // held ("S", "C", "A" in `held`), or a typed character.
 void PressKey(HWND to, UINT vk, const char* held = "");
