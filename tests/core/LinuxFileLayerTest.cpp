@@ -232,7 +232,8 @@ TEST_F(LinuxFileTest, RefusesWhatIsNotAFileAndTellsErrors) {
               EXPECT_EQ(fs->Create(fifo), nullptr);
               EXPECT_FALSE(proc->Flush()) << "a file that cannot be synced";
               ::close(0);  // no standard input: the next file gets descriptor 0
-              EXPECT_NE(fs->OpenRead(dir / "a"), nullptr);
+              const auto zero = fs->OpenRead(dir / "a");
+              EXPECT_TRUE(zero ? zero->Close() : false) << "a file at descriptor 0 closes";
               EXPECT_NE(fs->Create(dir / "b"), nullptr);
               const KernelCopy refused = from->CopyTo(*comm, 10);
               EXPECT_EQ(refused.stop, KernelCopy::Fallback);

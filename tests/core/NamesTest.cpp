@@ -120,6 +120,7 @@ TEST(StoredName, BecomesASafeBareFileNameOfEachPlatform) {
   };
   for (const Row& r : {
            Row{"\x83\x5C.txt", "ソ.txt", "ソ.txt"},
+           Row{"\x83\xBF\x81\x8B", "α°", "α°"},
            Row{"12:30 C:\\a\\b.txt", "12:30 C:\\a\\b.txt", "b.txt"},
            Row{"a:b<c>d\"e|f", "a:b<c>d\"e|f", "a_b_c_d_e_f"},
            Row{"what?*.txt", "what__.txt", "what__.txt"},
