@@ -132,6 +132,7 @@ TEST(StoredName, BecomesASafeBareFileNameOfEachPlatform) {
            Row{"CON", "CON", "_CON"},
            Row{"nul.tar.gz", "nul.tar.gz", "_nul.tar.gz"},
            Row{"Com9 .txt", "Com9 .txt", "_Com9 .txt"},
+           Row{"lpt1.txt", "lpt1.txt", "_lpt1.txt"},
            Row{"LPT0.txt", "LPT0.txt", "LPT0.txt"},
            Row{"CONSOLE", "CONSOLE", "CONSOLE"},
            Row{"a\tb\nc\x7f", "a_b_c_", "a_b_c_"},
