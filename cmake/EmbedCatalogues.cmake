@@ -21,7 +21,7 @@ else()
   set(body "  static const EmbeddedCatalogue all[] = {\n${entries}  };\n  return all;\n")
 endif()
 set(source "// Made by the build from po/*.po: do not edit.
-#include \"forms/Catalogue.h\"
+#include \"i18n/Catalogue.h\"
 
 namespace tolvanix {
 

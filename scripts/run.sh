@@ -6,4 +6,4 @@ scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DTOLVANIX_BUILD_TESTS=OFF \
   -DTOLVANIX_BUILD_BENCH=OFF
 cmake --build build -j2 --target tolvanix
-exec build/src/tolvanix
+exec build/bin/tolvanix

@@ -4,7 +4,7 @@
 #include <new>
 
 #include "core/CommandSupport.h"
-#include "forms/Catalogue.h"
+#include "i18n/Catalogue.h"
 
 namespace tolvanix {
 

@@ -10,7 +10,7 @@
 
 #include "core/FileSystem.h"
 #include "core/Interaction.h"
-#include "forms/Catalogue.h"
+#include "i18n/Catalogue.h"
 
 namespace tolvanix {
 

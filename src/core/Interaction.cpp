@@ -1,6 +1,6 @@
 #include "core/Interaction.h"
 
-#include "forms/Catalogue.h"
+#include "i18n/Catalogue.h"
 
 namespace tolvanix {
 

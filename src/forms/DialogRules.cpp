@@ -1,6 +1,6 @@
 #include "forms/DialogRules.h"
 
-#include "forms/Catalogue.h"
+#include "i18n/Catalogue.h"
 
 namespace tolvanix {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
-#include "forms/Catalogue.h"
+#include "i18n/Catalogue.h"
 
 namespace tolvanix {
 

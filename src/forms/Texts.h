@@ -5,7 +5,7 @@
 // are in every language.
 #pragma once
 
-#include "forms/Catalogue.h"
+#include "i18n/Catalogue.h"
 
 namespace tolvanix {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "forms/Catalogue.h"
+#include "i18n/Catalogue.h"
 #include "win32/Unit1.h"
 
 namespace {

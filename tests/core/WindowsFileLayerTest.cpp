@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "core/PathRules.h"
-#include "core/WindowsPath.h"
+#include "core/windows/Path.h"
 #include "support/CommandFixture.h"
 
 namespace tolvanix {

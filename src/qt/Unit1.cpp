@@ -1,0 +1,256 @@
+#include "qt/Unit1.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTimer>
+
+#include "core/PieceFormat.h"
+#include "forms/DialogRules.h"
+#include "forms/FormDescriptions.h"
+#include "qt/CommandLine.h"
+#include "qt/CommandRunner.h"
+#include "qt/Controls.h"
+#include "qt/Fonts.h"
+#include "qt/Placement.h"
+#include "qt/ProgramIcon.h"
+#include "qt/QtInteraction.h"
+#include "qt/SpinEdit.h"
+#include "qt/StatusLine.h"
+#include "qt/Unit2.h"
+
+using tolvanix::Geometry;
+using tolvanix::NewButton;
+using tolvanix::NewLabel;
+
+TForm1::TForm1(QWidget* Owner)
+    : QWidget(Owner, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                         Qt::MSWindowsFixedSizeDialogHint),
+      OpenDialog1(dialogs_.OpenDialog1),
+      SaveDialog1(dialogs_.SaveDialog1),
+      OpenDialog2(dialogs_.OpenDialog2),
+      SaveDialog2(dialogs_.SaveDialog2),
+      OpenDialog3(dialogs_.OpenDialog3) {
+  tolvanix::InstallAccessibility();
+  const tolvanix::FormDescription& form = tolvanix::Form1Description();
+  setObjectName(QString::fromLatin1(form.name));
+  setWindowTitle(QString::fromUtf8(tolvanix::Tr(form.caption)));
+  setWindowIcon(tolvanix::ProgramIcon());
+  setFont(tolvanix::WindowFont());
+  setFixedSize(form.clientWidth, form.clientHeight);
+  setAcceptDrops(true);
+
+  // Creation order is drawing order, back to front: Label3 lies over Bevel1,
+  // which the window draws itself.
+  Bevel1.geometry = Geometry(form.Control("Bevel1"));
+
+  Label1 = NewLabel(this, form.Control("Label1"));
+  Label2 = NewLabel(this, form.Control("Label2"));
+
+  // One line, cut off at its right edge, over the bar of a run's progress.
+  Label3 = new tolvanix::StatusLine(this);
+  Label3->setObjectName(QStringLiteral("Label3"));
+  Label3->setGeometry(Geometry(form.Control("Label3")));
+
+  Button1 = NewButton(this, form.Control("Button1"));
+  Button2 = NewButton(this, form.Control("Button2"));
+  Button3 = NewButton(this, form.Control("Button3"));
+
+  const tolvanix::ControlDescription& spin = form.Control("SpinEdit1");
+  SpinEdit1 = new tolvanix::TSpinEdit(this);
+  SpinEdit1->setObjectName(QString::fromLatin1(spin.name));
+  SpinEdit1->setGeometry(Geometry(spin));
+  SpinEdit1->setText(QString::fromStdString(spin.text));
+
+  Button4 = NewButton(this, form.Control("Button4"));
+
+  // The field reads as "分割サイズ", its value, then "KB". The label's buddy is
+  // the text box, which takes the focus; Qt looks for a buddy only among a
+  // widget's siblings, so the name is given too.
+  for (const tolvanix::LabelOf& l : form.labels) {
+    auto* label = findChild<QLabel*>(QLatin1String(l.label));
+    QLineEdit* field = findChild<tolvanix::TSpinEdit*>(QLatin1String(l.control))->editor();
+    if (l.unit) {
+      field->setAccessibleDescription(label->text());
+      continue;
+    }
+    label->setBuddy(field);
+    field->setAccessibleName(label->text());
+  }
+
+  const tolvanix::FormLayout layout = tolvanix::PlaceAll(this, form);
+  const tolvanix::Rect& bevel = layout.rects[&form.Control("Bevel1") - form.controls.data()];
+  Bevel1.geometry = QRect(bevel.left, bevel.top, bevel.width, bevel.height);
+
+  setTabOrder(Button1, Button2);
+  setTabOrder(Button2, Button3);
+  setTabOrder(Button3, SpinEdit1);
+  setTabOrder(SpinEdit1, Button4);
+  Button1->setFocus();
+
+  runner_ = new tolvanix::CommandRunner(this, Label3);
+
+  connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(Button1); });
+  connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(Button2); });
+  connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(Button3); });
+  connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(Button4); });
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::Button3Click(QObject*) { close(); }
+
+namespace {
+
+// The disk a command works on: the one given, or the real one for the run.
+class DiskForRun {
+ public:
+  explicit DiskForRun(tolvanix::FileSystem* given)
+      : own_(given ? nullptr : tolvanix::MakeLinuxFileSystem()), fs_(given ? *given : *own_) {}
+  tolvanix::FileSystem& operator*() const { return fs_; }
+
+ private:
+  std::unique_ptr<tolvanix::FileSystem> own_;
+  tolvanix::FileSystem& fs_;
+};
+
+}  // namespace
+
+void TForm1::Button1Click(QObject*) { RunSplitWith(nullptr); }
+
+std::string TForm1::IntToStrl(int64_t n, int width) const { return tolvanix::IntToStrl(n, width); }
+
+void TForm1::Button2Click(QObject*) { RunJoinWith(nullptr); }
+
+// Run returns only when the run has ended, so the worker may read the given
+// file's name where it lies.
+void TForm1::RunSplitWith(const std::string* source) {
+  if (runner_->Running()) return;
+  // Read here, once: the field cannot change the run that has started.
+  const int32_t kb = SpinEdit1->value();
+  runner_->Run(tolvanix::CommandRunner::Kind::Split,
+               [this, kb, source](tolvanix::Interaction& ui, tolvanix::RunControl& control) {
+                 DiskForRun fs(fileSystem_);
+                 tolvanix::RunSplit({ui, *fs, dialogs_, handles_, &control}, kb, source);
+               });
+  if (closeWhenStopped_) close();
+}
+
+void TForm1::RunJoinWith(const std::string* firstPiece) {
+  if (runner_->Running()) return;
+  runner_->Run(tolvanix::CommandRunner::Kind::Join,
+               [this, firstPiece](tolvanix::Interaction& ui, tolvanix::RunControl& control) {
+                 DiskForRun fs(fileSystem_);
+                 tolvanix::RunJoin({ui, *fs, dialogs_, handles_, &control}, firstPiece);
+               });
+  if (closeWhenStopped_) close();
+}
+
+void TForm1::StartWith(const tolvanix::CommandLine& commandLine) {
+  if (!commandLine.notice.isEmpty()) {
+    QTimer::singleShot(0, this, [this, text = commandLine.notice.toStdString()] {
+      tolvanix::QtInteraction(this, Label3).ShowNotice(text);
+    });
+  } else if (commandLine.action == tolvanix::CommandLine::Action::Open) {
+    QTimer::singleShot(0, this,
+                       [this, file = commandLine.file] { OpenFile(file, OpenAs::ByName); });
+  }
+}
+
+void TForm1::OpenFile(const QString& path, OpenAs as) {
+  if (runner_->Running()) return;
+  // Where a file dialog confirming this file leaves the process.
+  QDir::setCurrent(QFileInfo(path).absolutePath());
+  const std::string file = QFile::encodeName(path).toStdString();
+  if (as == OpenAs::Join || (as == OpenAs::ByName && tolvanix::OpensAsJoin(file))) {
+    RunJoinWith(&file);
+  } else {
+    RunSplitWith(&file);
+  }
+}
+
+QString TForm1::TakeDrop(QDropEvent* event) {
+  // Not while a command or any other modal window has the program.
+  const bool idle = !runner_->Running() && !QApplication::activeModalWidget();
+  const QString file = idle ? tolvanix::DroppedFile(event->mimeData()) : QString();
+  // Never a move: the file manager would delete the user's file after it.
+  const Qt::DropActions offered = event->possibleActions();
+  const Qt::DropAction action = (offered & Qt::CopyAction)   ? Qt::CopyAction
+                                : (offered & Qt::LinkAction) ? Qt::LinkAction
+                                                             : Qt::IgnoreAction;
+  if (file.isEmpty() || action == Qt::IgnoreAction) {
+    event->ignore();
+    return {};
+  }
+  event->setDropAction(action);
+  event->accept();
+  return file;
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) { TakeDrop(event); }
+
+void TForm1::dragMoveEvent(QDragMoveEvent* event) { TakeDrop(event); }
+
+void TForm1::dropEvent(QDropEvent* event) {
+  const QString file = TakeDrop(event);
+  if (file.isEmpty()) return;
+  const QPoint at = event->position().toPoint();
+  const OpenAs as = Button1->geometry().contains(at)   ? OpenAs::Split
+                    : Button2->geometry().contains(at) ? OpenAs::Join
+                                                       : OpenAs::ByName;
+  // Once the drop is answered: the program it came from waits for that.
+  QTimer::singleShot(0, this, [this, file, as] { OpenFile(file, as); });
+}
+
+void TForm1::Button4Click(QObject*) {
+  // Built anew for every showing, gone when closed.
+  tolvanix::TForm2 about(this);
+  about.exec();
+}
+
+bool TForm1::CommandRunning() const { return runner_->Running(); }
+
+void TForm1::StopAndClose() {
+  closeWhenStopped_ = true;
+  if (runner_->Running()) {
+    runner_->RequestStop();  // the click handler closes once the run has ended
+    return;
+  }
+  // An About window open: it goes first, or the program would live on.
+  tolvanix::CloseModalWindows();
+  close();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (!runner_->Running()) {
+    closeWhenStopped_ = false;
+    QWidget::closeEvent(event);
+    return;
+  }
+  event->ignore();
+  if (!closeWhenStopped_ && runner_->AskToStop() && runner_->Running()) {
+    closeWhenStopped_ = true;
+    runner_->RequestStop();
+  }
+}
+
+void TForm1::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  Bevel1.Paint(painter, palette());
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (placed_ || event->spontaneous()) return;
+  placed_ = true;
+  tolvanix::CentreOnScreen(this);
+}

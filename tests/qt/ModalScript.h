@@ -1,0 +1,127 @@
+// Answers the modal windows the code under test opens, one step per window,
+// from a timer in their event loops: a window that never comes, or one left
+// open 5 s with no step for it, fails the test. And shared helpers.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <deque>
+
+#include "qt/QtInteraction.h"
+#include "qt/SpinEdit.h"
+#include "qt/Unit1.h"
+#include "support/TestFiles.h"
+
+namespace tolvanix::testing {
+
+class ModalScript {
+ public:
+  ModalScript() {
+    QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
+    timer_.start(10);
+  }
+  ~ModalScript() { EXPECT_TRUE(steps_.empty()) << steps_.size() << " modal window(s) never came"; }
+  ModalScript& Then(std::function<void(QWidget* window)> step) {
+    steps_.push_back(std::move(step));
+    return *this;
+  }
+
+ private:
+  void Poll() {
+    QWidget* w = QApplication::activeModalWidget();
+    const bool fresh = w && w->isVisible() && last_ != w;
+    if (fresh && !w->isActiveWindow()) w->activateWindow();  // offscreen, a close activates none
+    if (fresh && !steps_.empty() && w->isActiveWindow()) {
+      last_ = w;
+      waited_ = 0;
+      // Not in this timeout: a window the step opens would stall the timer.
+      QTimer::singleShot(0, [step = std::move(steps_.front()), window = QPointer<QWidget>(w)] {
+        if (window) step(window);
+      });
+      return steps_.pop_front();
+    }
+    if ((waited_ = w ? waited_ + 1 : 0) < 500) return;
+    waited_ = 0;
+    ADD_FAILURE() << w->metaObject()->className() << " '" << w->windowTitle().toStdString()
+                  << "' still open with nothing left to answer it";
+    CloseModalWindows();
+  }
+
+  QTimer timer_;
+  std::deque<std::function<void(QWidget*)>> steps_;
+  QPointer<QWidget> last_;
+  int waited_ = 0;
+};
+
+// The main window, shown, in a temporary folder made the current one.
+class InWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(tmp_.isValid());
+    ASSERT_TRUE(QDir::setCurrent(root_ = QDir(tmp_.path()).canonicalPath()));
+    form_.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form_));
+  }
+  void TearDown() override { EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr); }
+  QString At(const QString& name) const { return root_ + u'/' + name; }
+  std::string Path(const std::string& name) const { return root_.toStdString() + '/' + name; }
+
+  QTemporaryDir tmp_;
+  QString root_;
+  TForm1 form_;
+};
+
+inline QLineEdit* NameBox(QWidget* d) { return d->findChild<QLineEdit*>("fileNameEdit"); }
+inline QString Folder(QWidget* d) { return qobject_cast<QFileDialog*>(d)->directory().path(); }
+inline void ChooseFile(QWidget* dialog, const QString& name) {
+  QLineEdit* edit = NameBox(dialog);
+  edit->setFocus();
+  edit->setText(name);
+  QTest::keyClick(edit, Qt::Key_Return);
+}
+
+// Drops `data` on `target`'s centre, each event to it as the window system does; the action taken.
+inline Qt::DropAction DragAndDrop(QWidget* target, const QMimeData& data, Qt::DropActions offered,
+                                  Qt::KeyboardModifiers keys = Qt::NoModifier) {
+  const QPoint at = target->rect().center();
+  QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, keys);
+  QApplication::sendEvent(target, &enter);
+  QDragMoveEvent move(at, offered, &data, Qt::LeftButton, keys);
+  if (enter.isAccepted()) QApplication::sendEvent(target, &move);
+  QDropEvent drop(at, offered, &data, Qt::LeftButton, keys);
+  if (move.isAccepted()) QApplication::sendEvent(target, &drop);
+  return drop.isAccepted() && move.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
+}
+
+// A message box as the user sees it: its buttons left to right joined by "|", the one Enter clicks.
+struct BoxLook {
+  const char* caption;
+  QMessageBox::Icon icon;
+  const char *buttons, *byDefault;
+};
+inline constexpr BoxLook kNoticeBox{"Tolvanix", QMessageBox::NoIcon, "OK", "OK"};
+inline constexpr BoxLook kYesNoBox{"Tolvanix", QMessageBox::Warning, "はい(&Y)|いいえ(&N)",
+                                   "いいえ(&N)"};
+inline void ExpectBox(QWidget* w, const BoxLook& look, const QString& text) {
+  auto* box = qobject_cast<QMessageBox*>(w);
+  ASSERT_NE(box, nullptr);
+  QList<QPushButton*> all = box->findChildren<QPushButton*>();
+  std::sort(all.begin(), all.end(), [](auto* a, auto* b) { return a->x() < b->x(); });
+  QStringList seen{box->windowTitle(), box->text(), box->defaultButton()->text(),
+                   QString::number(box->icon())};
+  for (const QPushButton* b : all) seen << b->text();
+  EXPECT_EQ(seen, QStringList({look.caption, text, look.byDefault, QString::number(look.icon)}) +
+                      QString::fromUtf8(look.buttons).split(u'|'));
+}
+
+}  // namespace tolvanix::testing
+
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
