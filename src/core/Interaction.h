@@ -44,6 +44,10 @@ struct FileDialogs {
 // Standard dialog results of the warning box.
 enum DialogResult : int { idOk = 1, idCancel = 2, idYes = 6, idNo = 7 };
 
+// What a box's button answers: OK for a notice, Yes, No or Cancel for the
+// warning and the questions.
+enum class Answer { Ok, Yes, No, Cancel };
+
 class Interaction {
  public:
   virtual ~Interaction() = default;
