@@ -20,19 +20,21 @@ class ConfirmingInteraction final : public Interaction {
       : opens_(std::move(opens)), saves_(std::move(saves)) {}
 
   void ShowNotice(const std::string& text) override { problems_.push_back("notice: " + text); }
-  int AskYesNoCancel(const std::string& text) override {
+  Answer AskYesNoCancel(const std::string& text) override {
     problems_.push_back("warning: " + text);
-    return idCancel;
+    return Answer::Cancel;
   }
-  bool RunOpenDialog(TOpenDialog& dialog) override { return Answer(opens_, dialog, "open"); }
-  bool RunSaveDialog(TSaveDialog& dialog) override { return Answer(saves_, dialog, "save"); }
+  bool RunFileDialog(TFileDialog& dialog) override {
+    return dialog.kind == TFileDialog::Kind::Save ? Confirm(saves_, dialog, "save")
+                                                  : Confirm(opens_, dialog, "open");
+  }
   void SetStatusText(const std::string&) override {}
   void SetBusyCursor(bool) override {}
 
   const std::vector<std::string>& Problems() const { return problems_; }
 
  private:
-  bool Answer(std::deque<std::string>& queue, TFileDialog& dialog, const char* kind) {
+  bool Confirm(std::deque<std::string>& queue, TFileDialog& dialog, const char* kind) {
     if (queue.empty()) {
       problems_.push_back(std::string("unexpected ") + kind + " prompt for " + dialog.FileName);
       return false;

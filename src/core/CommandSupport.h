@@ -1,5 +1,6 @@
-// Pieces the split and the join share: the progress line, the one bounded
-// buffer of a run, and the loop that moves bytes through it.
+// Pieces the split and the join share: how a run ends and what it releases,
+// the progress line, the one bounded buffer of a run, and the loop that
+// moves bytes through it.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,43 @@
 #include "core/FileSystem.h"
 
 namespace tolvanix {
+
+// One run of the split or the join. Whatever way it ends, it releases the
+// same way, after any notice: its buffer (a member of the command), the file
+// in the second handle field, the one in the first; then, once the command
+// has called ClearOnEnd, the normal cursor and an empty progress line.
+class CommandRun {
+ public:
+  CommandRun(const CommandRun&) = delete;
+  CommandRun& operator=(const CommandRun&) = delete;
+
+ protected:
+  explicit CommandRun(const CommandContext& ctx)
+      : ui_(ctx.ui),
+        fs_(ctx.fs),
+        dialogs_(ctx.dialogs),
+        handles_(ctx.handles),
+        control_(ctx.control) {}
+  ~CommandRun();
+
+  // Ends the run with `outcome`: a failure is told first, naming `file` on a
+  // second line when given. A run asked to stop tells nothing: the program
+  // is on its way out.
+  Outcome End(Outcome outcome, const std::string& file = {});
+  bool Stopping() const { return control_ && control_->StopRequested(); }
+  void ClearOnEnd() { clearOnEnd_ = true; }
+
+  Interaction& ui_;
+  FileSystem& fs_;
+  FileDialogs& dialogs_;
+  HandleFields& handles_;
+  RunControl* control_;
+  // The file in the second handle field lies on a removable medium.
+  bool writingToRemovable_ = false;
+
+ private:
+  bool clearOnEnd_ = false;
+};
 
 // "<prefix>  k/count", the prefix through Tr: the fixed text ends in two
 // ASCII spaces.

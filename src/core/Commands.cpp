@@ -8,6 +8,23 @@
 
 namespace tolvanix {
 
+CommandRun::~CommandRun() {
+  handles_.second.reset();
+  handles_.first.reset();
+  if (!clearOnEnd_) return;
+  ui_.SetBusyCursor(false);
+  ui_.SetStatusText("");
+}
+
+Outcome CommandRun::End(Outcome outcome, const std::string& file) {
+  // What reached a removable medium so far must be on it before the user can
+  // pull it while the notice is open.
+  if (handles_.second && writingToRemovable_) handles_.second->Flush();
+  if (const char* text = NoticeText(outcome); text && !Stopping())
+    ui_.ShowNotice(file.empty() ? Tr(text) : Tr(text) + std::string("\r\n") + file);
+  return outcome;
+}
+
 const char* NoticeText(Outcome outcome) {
   switch (outcome) {
     case Outcome::Done:

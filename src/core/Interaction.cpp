@@ -5,21 +5,15 @@
 namespace tolvanix {
 
 FileDialogs::FileDialogs() {
-  // The descriptions are shown through Tr, the patterns as they are.
-  OpenDialog1.Filter = std::string(N_("すべてのファイル")) + "|*.*";
-  OpenDialog1.DefaultExt = "*.*";
-  OpenDialog1.Options = ofHideReadOnly;
+  OpenDialog1.filters = {{N_("すべてのファイル"), "*.*"}};
 
-  SaveDialog1.Options = ofOverwritePrompt | ofHideReadOnly;
+  SaveDialog1.confirmOverwrite = true;
 
-  OpenDialog2.Filter = std::string(N_("Tolvanixﾌｧｲﾙ")) + "|*.001";
-  OpenDialog2.DefaultExt = "*.001";
+  OpenDialog2.filters = {{N_("Tolvanixﾌｧｲﾙ"), "*.001"}};
+  OpenDialog2.defaultSuffix = "001";
   OpenDialog2.FileName = "*.001";
-  OpenDialog2.Options = ofOverwritePrompt | ofHideReadOnly;
 
-  SaveDialog2.Options = ofOverwritePrompt | ofHideReadOnly;
-
-  OpenDialog3.Options = ofHideReadOnly;
+  SaveDialog2.confirmOverwrite = true;
 }
 
 }  // namespace tolvanix

@@ -13,43 +13,13 @@
 namespace tolvanix {
 namespace {
 
-class JoinRun {
+class JoinRun final : CommandRun {
  public:
-  explicit JoinRun(CommandContext ctx)
-      : ui_(ctx.ui),
-        fs_(ctx.fs),
-        dialogs_(ctx.dialogs),
-        handles_(ctx.handles),
-        control_(ctx.control) {}
-  JoinRun(const JoinRun&) = delete;
-  JoinRun& operator=(const JoinRun&) = delete;
-
-  // Once the first piece is open, every end goes through this clean-up, in
-  // this order, after any notice.
-  ~JoinRun() {
-    if (!cleanUp_) return;
-    buffer_.reset();
-    handles_.second.reset();
-    handles_.first.reset();
-    ui_.SetBusyCursor(false);
-    ui_.SetStatusText("");
-  }
+  explicit JoinRun(const CommandContext& ctx) : CommandRun(ctx) {}
 
   Outcome Run(const std::string* firstPiece);
 
  private:
-  // A run asked to stop tells nothing: the program is on its way out. A
-  // notice about one file names it on a second line.
-  Outcome End(Outcome outcome, const std::string& file = {}) {
-    // What reached a removable medium so far must be on it before the user
-    // can pull it.
-    if (handles_.second && outputRemovable_) handles_.second->Flush();
-    if (const char* text = NoticeText(outcome); text && !Stopping())
-      ui_.ShowNotice(file.empty() ? Tr(text) : Tr(text) + std::string("\r\n") + file);
-    return outcome;
-  }
-  bool Stopping() const { return control_ && control_->StopRequested(); }
-
   Outcome CopyPieces(const std::string& firstPiece, int64_t dataLength, int32_t count);
   // The first of the pieces beside the first one whose length breaks the
   // set, or empty. Only the pieces up to the first one missing are looked at.
@@ -58,14 +28,7 @@ class JoinRun {
   // the user gives up.
   bool LocatePiece(const std::string& current, int64_t number, std::string& found);
 
-  Interaction& ui_;
-  FileSystem& fs_;
-  FileDialogs& dialogs_;
-  HandleFields& handles_;
-  RunControl* control_;
   std::unique_ptr<char[]> buffer_;
-  bool cleanUp_ = false;
-  bool outputRemovable_ = false;
 };
 
 // The split writes every piece but the last at the first piece's length, a
@@ -104,12 +67,13 @@ Outcome JoinRun::Run(const std::string* given) {
   if (given) {
     dialogs_.OpenDialog2.FileName = *given;
   } else if (!ui_.RunOpenDialog(dialogs_.OpenDialog2)) {
-    return Outcome::Cancelled;
+    return End(Outcome::Cancelled);
   }
   const std::string firstPiece = dialogs_.OpenDialog2.FileName;
   handles_.first = fs_.OpenRead(firstPiece);
   if (!handles_.first) return End(Outcome::PieceOpenFailed);
-  cleanUp_ = true;
+  // From here on every end gives the normal cursor back and empties the line.
+  ClearOnEnd();
 
   File& first = *handles_.first;
   const int64_t size = first.Size();
@@ -142,7 +106,7 @@ Outcome JoinRun::Run(const std::string* given) {
   if (control_ && !control_->Proceed()) return End(Outcome::Stopped);
   handles_.second = fs_.Create(outputPath);
   if (!handles_.second) return End(Outcome::OutputCreateFailed);
-  outputRemovable_ = fs_.IsRemovable(outputPath);
+  writingToRemovable_ = fs_.IsRemovable(outputPath);
 
   buffer_ = ObtainBuffer(kCopyBufferSize);
   if (!buffer_) return End(Outcome::BufferFailed);
@@ -170,7 +134,7 @@ Outcome JoinRun::CopyPieces(const std::string& firstPiece, int64_t dataLength, i
     // The share of the run: the pieces done, and the part of this one.
     const CopyPace pace{control_, static_cast<double>(number - 1) / count,
                         dataLength > 0 ? 1.0 / (static_cast<double>(dataLength) * count) : 0,
-                        outputRemovable_};
+                        writingToRemovable_};
     const CopyResult copy = CopyBytes(*handles_.first, *handles_.second, dataLength, buffer_.get(),
                                       kCopyBufferSize, pace);
     if (copy.status == CopyResult::WriteFailed) return End(Outcome::OutputWriteFailed);
@@ -192,12 +156,12 @@ Outcome JoinRun::CopyPieces(const std::string& firstPiece, int64_t dataLength, i
       return End(Outcome::BadFileSize, current);
   }
   // The user may pull the medium as soon as the join ends.
-  if (outputRemovable_ && !handles_.second->Flush()) return End(Outcome::OutputWriteFailed);
+  if (writingToRemovable_ && !handles_.second->Flush()) return End(Outcome::OutputWriteFailed);
   // A network file system may tell of a full quota only now.
   const bool closed = handles_.second->Close();
   handles_.second.reset();
   if (!closed) return End(Outcome::OutputWriteFailed);
-  return Outcome::Done;
+  return End(Outcome::Done);
 }
 
 bool JoinRun::LocatePiece(const std::string& current, int64_t number, std::string& found) {

@@ -11,149 +11,105 @@
 namespace tolvanix {
 namespace {
 
-class SplitRun {
+class SplitRun final : CommandRun {
  public:
-  explicit SplitRun(CommandContext ctx)
-      : ui_(ctx.ui),
-        fs_(ctx.fs),
-        dialogs_(ctx.dialogs),
-        handles_(ctx.handles),
-        control_(ctx.control) {}
-  SplitRun(const SplitRun&) = delete;
-  SplitRun& operator=(const SplitRun&) = delete;
-
-  // Whatever way the run ends, the files it holds are closed once here.
-  ~SplitRun() {
-    handles_.second.reset();
-    handles_.first.reset();
-  }
+  explicit SplitRun(const CommandContext& ctx) : CommandRun(ctx) {}
 
   Outcome Run(int32_t pieceSizeKB, const std::string* source);
 
  private:
-  // The notice comes first; the caller's return then releases everything.
-  // A run asked to stop tells nothing: the program is on its way out.
-  Outcome Fail(Outcome outcome) {
-    // Push what the unfinished piece holds to a removable medium before the
-    // user can pull it while the notice is open.
-    if (handles_.second && pieceRemovable_) handles_.second->Flush();
-    if (const char* text = NoticeText(outcome); text && !Stopping()) ui_.ShowNotice(Tr(text));
-    return outcome;
-  }
-  bool Stopping() const { return control_ && control_->StopRequested(); }
-
   Outcome WritePieces(const std::string& sourceName, const std::string& firstPiece);
   // Free-space test of the piece's volume, with the low-space warning and the
   // new-destination prompt. False when the user ends the run.
   bool MakeRoom(std::string& piecePath, const std::string& sourceName, int64_t k, Outcome& failure);
 
-  Interaction& ui_;
-  FileSystem& fs_;
-  FileDialogs& dialogs_;
-  HandleFields& handles_;
-  RunControl* control_;
   int64_t pieceSize_ = 0;
   int64_t count_ = 0;
   int64_t sourceSize_ = 0;
-  bool pieceRemovable_ = false;
-};
-
-// Switches the busy cursor on for its lifetime; on the way out the normal
-// cursor comes back and the progress line is emptied, after any notice.
-class BusyScope {
- public:
-  explicit BusyScope(Interaction& ui) : ui_(ui) { ui_.SetBusyCursor(true); }
-  ~BusyScope() {
-    ui_.SetBusyCursor(false);
-    ui_.SetStatusText("");
-  }
-  BusyScope(const BusyScope&) = delete;
-  BusyScope& operator=(const BusyScope&) = delete;
-
- private:
-  Interaction& ui_;
+  // One bounded buffer for the whole run, whatever the piece size.
+  std::unique_ptr<char[]> buffer_;
 };
 
 Outcome SplitRun::Run(int32_t pieceSizeKB, const std::string* source) {
   if (source) {
     dialogs_.OpenDialog1.FileName = *source;
   } else if (!ui_.RunOpenDialog(dialogs_.OpenDialog1)) {
-    return Outcome::Cancelled;
+    return End(Outcome::Cancelled);
   }
   const std::string sourcePath = dialogs_.OpenDialog1.FileName;
   handles_.first = fs_.OpenRead(sourcePath);
-  if (!handles_.first) return Fail(Outcome::SourceOpenFailed);
+  if (!handles_.first) return End(Outcome::SourceOpenFailed);
 
-  if (pieceSizeKB <= 0) return Fail(Outcome::PieceSizeTooSmall);
-  if (pieceSizeKB > kMaxPieceSizeKB) return Fail(Outcome::PieceSizeTooLarge);
+  if (pieceSizeKB <= 0) return End(Outcome::PieceSizeTooSmall);
+  if (pieceSizeKB > kMaxPieceSizeKB) return End(Outcome::PieceSizeTooLarge);
   pieceSize_ = int64_t{pieceSizeKB} * 1024;
 
   sourceSize_ = handles_.first->Size();
-  if (sourceSize_ < 0) return Fail(Outcome::SourceOpenFailed);
+  if (sourceSize_ < 0) return End(Outcome::SourceOpenFailed);
   count_ = PieceCount(sourceSize_, pieceSize_);
-  if (count_ > kMaxPieceCount) return Fail(Outcome::TooManyPieces);
+  if (count_ > kMaxPieceCount) return End(Outcome::TooManyPieces);
 
   const std::string sourceName = PathName(sourcePath);
   dialogs_.SaveDialog1.FileName = PieceName(ProposableName(sourceName), 1);
-  if (!ui_.RunSaveDialog(dialogs_.SaveDialog1)) return Outcome::Cancelled;
+  if (!ui_.RunSaveDialog(dialogs_.SaveDialog1)) return End(Outcome::Cancelled);
   return WritePieces(sourceName, PieceName(dialogs_.SaveDialog1.FileName, 1));
 }
 
 Outcome SplitRun::WritePieces(const std::string& sourceName, const std::string& firstPiece) {
-  BusyScope busy(ui_);
-  // One bounded buffer for the whole run, whatever the piece size.
+  ui_.SetBusyCursor(true);
+  ClearOnEnd();
   const int64_t bufferSize = std::min(pieceSize_, kCopyBufferSize);
-  const std::unique_ptr<char[]> buffer = ObtainBuffer(bufferSize);
-  if (!buffer) return Fail(Outcome::BufferFailed);
+  buffer_ = ObtainBuffer(bufferSize);
+  if (!buffer_) return End(Outcome::BufferFailed);
 
   std::string piecePath = firstPiece;
   // The share of the run is the share of the source copied.
   const double perByte = sourceSize_ > 0 ? 1.0 / static_cast<double>(sourceSize_) : 0;
   int64_t copiedBefore = 0;
   for (int64_t k = 1;; ++k) {
-    if (Stopping()) return Fail(Outcome::Stopped);
+    if (Stopping()) return End(Outcome::Stopped);
     ui_.SetStatusText(ProgressText(kSplitProgress, k, count_));
     Outcome failure = Outcome::Done;
     if (!MakeRoom(piecePath, sourceName, k, failure)) {
-      return failure == Outcome::Cancelled ? failure : Fail(failure);
+      return End(failure);
     }
     // Nothing new is started once a stop is asked, or while the user is
     // being asked whether to stop.
-    if (control_ && !control_->Proceed()) return Fail(Outcome::Stopped);
+    if (control_ && !control_->Proceed()) return End(Outcome::Stopped);
 
     handles_.second = fs_.Create(piecePath);
-    if (!handles_.second) return Fail(Outcome::PieceCreateFailed);
+    if (!handles_.second) return End(Outcome::PieceCreateFailed);
     File& piece = *handles_.second;
-    pieceRemovable_ = fs_.IsRemovable(piecePath);
+    writingToRemovable_ = fs_.IsRemovable(piecePath);
 
     if (k == 1) {
       const HeaderBytes header =
           EncodeHeader(HeaderNameFromUtf8(sourceName), static_cast<int32_t>(count_));
       if (piece.Write(header.data(), kNameFieldSize) != kNameFieldSize ||
           piece.Write(header.data() + kNameFieldSize, kCountFieldSize) != kCountFieldSize) {
-        return Fail(Outcome::HeaderWriteFailed);
+        return End(Outcome::HeaderWriteFailed);
       }
     }
 
     const int64_t capacity = PieceCapacity(k, pieceSize_);
     const CopyPace pace{control_, perByte * static_cast<double>(copiedBefore), perByte,
-                        pieceRemovable_};
+                        writingToRemovable_};
     const CopyResult copy =
-        CopyBytes(*handles_.first, piece, capacity, buffer.get(), bufferSize, pace);
+        CopyBytes(*handles_.first, piece, capacity, buffer_.get(), bufferSize, pace);
     copiedBefore += copy.copied;
-    if (copy.status == CopyResult::ReadFailed) return Fail(Outcome::SourceReadFailed);
-    if (copy.status == CopyResult::WriteFailed) return Fail(Outcome::PieceWriteFailed);
-    if (copy.status == CopyResult::Stopped) return Fail(Outcome::Stopped);
+    if (copy.status == CopyResult::ReadFailed) return End(Outcome::SourceReadFailed);
+    if (copy.status == CopyResult::WriteFailed) return End(Outcome::PieceWriteFailed);
+    if (copy.status == CopyResult::Stopped) return End(Outcome::Stopped);
     // Linux keeps written data in memory: a piece on a removable medium must
     // reach it before the user is asked to swap media, the last one too.
-    if (pieceRemovable_ && !piece.Flush()) return Fail(Outcome::PieceWriteFailed);
+    if (writingToRemovable_ && !piece.Flush()) return End(Outcome::PieceWriteFailed);
     // A network file system may tell of a full quota only now.
     const bool closed = piece.Close();
     handles_.second.reset();
-    if (!closed) return Fail(Outcome::PieceWriteFailed);
+    if (!closed) return End(Outcome::PieceWriteFailed);
 
-    if (copy.copied < capacity || k == count_) return Outcome::Done;
-    if (pieceRemovable_) ui_.ShowNotice(Tr(kNextMediumSplit));
+    if (copy.copied < capacity || k == count_) return End(Outcome::Done);
+    if (writingToRemovable_) ui_.ShowNotice(Tr(kNextMediumSplit));
     piecePath = NextSplitPiece(piecePath, k + 1);
   }
 }
@@ -173,9 +129,9 @@ bool SplitRun::MakeRoom(std::string& piecePath, const std::string& sourceName, i
     const uint64_t freeBytes = space.status == SpaceStatus::Ok ? space.bytes : 0;
     if (static_cast<uint64_t>(pieceSize_) <= freeBytes) return true;
 
-    const int answer = ui_.AskYesNoCancel(Tr(kLowSpaceWarning));
-    if (answer == idNo) return true;
-    if (answer != idYes) {
+    const Answer answer = ui_.AskYesNoCancel(Tr(kLowSpaceWarning));
+    if (answer == Answer::No) return true;
+    if (answer != Answer::Yes) {
       failure = Outcome::Cancelled;
       return false;
     }

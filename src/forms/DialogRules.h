@@ -1,24 +1,9 @@
-// How the file dialogs' settings and a file handed over are read, the same
-// for both front ends.
+// How a file handed over is read, the same for both front ends.
 #pragma once
 
 #include <string>
-#include <vector>
 
 namespace tolvanix {
-
-struct FilterEntry {
-  std::string description;  // through Tr
-  std::string patterns;     // ";" between patterns, as written
-};
-
-// The type list of a Filter ("description|pattern|description|pattern");
-// an unpaired last description lists nothing and is left out.
-std::vector<FilterEntry> FilterEntries(const std::string& filter);
-
-// The extension a dialog adds to a typed name without one, from a
-// DefaultExt such as "*.001": "001". Empty where there is none ("" or "*.*").
-std::string DefaultSuffix(const std::string& defaultExt);
 
 // A file handed over (an argument, a drop) is joined when its name ends in
 // ".001" and split otherwise.

@@ -51,19 +51,14 @@ class CommandRunner::Marshal final : public Interaction {
   void ShowNotice(const std::string& text) override {
     Prompt([&] { runner_.gui_->ShowNotice(text); });
   }
-  int AskYesNoCancel(const std::string& text) override {
-    int answer = idCancel;
+  Answer AskYesNoCancel(const std::string& text) override {
+    Answer answer = Answer::Cancel;
     Prompt([&] { answer = runner_.gui_->AskYesNoCancel(text); });
     return answer;
   }
-  bool RunOpenDialog(TOpenDialog& dialog) override {
+  bool RunFileDialog(TFileDialog& dialog) override {
     bool confirmed = false;
-    Prompt([&] { confirmed = runner_.gui_->RunOpenDialog(dialog); });
-    return confirmed;
-  }
-  bool RunSaveDialog(TSaveDialog& dialog) override {
-    bool confirmed = false;
-    Prompt([&] { confirmed = runner_.gui_->RunSaveDialog(dialog); });
+    Prompt([&] { confirmed = runner_.gui_->RunFileDialog(dialog); });
     return confirmed;
   }
   void SetStatusText(const std::string& text) override {

@@ -23,15 +23,14 @@
 #include <algorithm>
 #include <vector>
 
-#include "forms/DialogRules.h"
 #include "forms/FormDescriptions.h"
 #include "qt/Placement.h"
 
 namespace tolvanix {
 
-QStringList QtNameFilters(const std::string& filter) {
+QStringList QtNameFilters(const std::vector<FileFilter>& filters) {
   QStringList result;
-  for (const FilterEntry& entry : FilterEntries(filter)) {
+  for (const FileFilter& entry : filters) {
     QStringList patterns;
     for (const QString& p :
          QString::fromStdString(entry.patterns).split(u';', Qt::SkipEmptyParts)) {
@@ -40,14 +39,10 @@ QStringList QtNameFilters(const std::string& filter) {
       patterns << (pattern == QLatin1String("*.*") ? QStringLiteral("*") : pattern);
     }
     if (patterns.isEmpty()) patterns << QStringLiteral("*");
-    result << QString::fromStdString(entry.description) + QStringLiteral(" (") +
+    result << QString::fromUtf8(Tr(entry.description)) + QStringLiteral(" (") +
                   patterns.join(u' ') + u')';
   }
   return result;
-}
-
-QString QtDefaultSuffix(const std::string& defaultExt) {
-  return QString::fromStdString(DefaultSuffix(defaultExt));
 }
 
 namespace {
@@ -247,7 +242,7 @@ void QtInteraction::ShowNotice(const std::string& text) {
   box.exec();
 }
 
-int QtInteraction::AskYesNoCancel(const std::string& text) {
+Answer QtInteraction::AskYesNoCancel(const std::string& text) {
   CentredMessageBox box(window_, Tr(kWarningCaption), QMessageBox::Warning, text);
   QPushButton* yes = box.AddButton(Tr(kYesButton));
   QPushButton* no = box.AddButton(Tr(kNoButton));
@@ -257,22 +252,18 @@ int QtInteraction::AskYesNoCancel(const std::string& text) {
   CursorLift lift;
   box.exec();
   const QAbstractButton* clicked = box.clickedButton();
-  if (clicked == yes) return idYes;
-  if (clicked == no) return idNo;
-  return idCancel;
+  if (clicked == yes) return Answer::Yes;
+  if (clicked == no) return Answer::No;
+  return Answer::Cancel;
 }
-
-bool QtInteraction::RunOpenDialog(TOpenDialog& dialog) { return RunFileDialog(dialog); }
-
-bool QtInteraction::RunSaveDialog(TSaveDialog& dialog) { return RunFileDialog(dialog); }
 
 bool QtInteraction::RunFileDialog(TFileDialog& dialog) {
   const bool save = dialog.kind == TFileDialog::Kind::Save;
   FileDialog box(window_);
   box.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  box.setOption(QFileDialog::DontConfirmOverwrite, !(save && (dialog.Options & ofOverwritePrompt)));
+  box.setOption(QFileDialog::DontConfirmOverwrite, !(save && dialog.confirmOverwrite));
 
-  const QStringList filters = QtNameFilters(dialog.Filter);
+  const QStringList filters = QtNameFilters(dialog.filters);
   if (!filters.isEmpty()) {
     box.setNameFilters(filters);
     const int index = dialog.FilterIndex >= 1 && dialog.FilterIndex <= filters.size()
@@ -280,7 +271,7 @@ bool QtInteraction::RunFileDialog(TFileDialog& dialog) {
                           : 0;
     box.selectNameFilter(filters[index]);
   }
-  box.setDefaultSuffix(QtDefaultSuffix(dialog.DefaultExt));
+  box.setDefaultSuffix(QString::fromStdString(dialog.defaultSuffix));
 
   // The proposal opens the dialog in its own folder, or else in the
   // process's current one.

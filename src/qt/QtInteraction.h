@@ -19,14 +19,10 @@ class QWidget;
 
 namespace tolvanix {
 
-// Qt's type list from "description|pattern|description|pattern". Patterns
-// separated by ";" become one entry; "*.*" lists every file, as it does on
-// the platform the format comes from.
-QStringList QtNameFilters(const std::string& filter);
-
-// Qt's default suffix from a default extension such as "*.001"; empty when
-// there is none ("" or "*.*").
-QString QtDefaultSuffix(const std::string& defaultExt);
+// Qt's type list from a dialog's. Patterns separated by ";" become one
+// entry; "*.*" lists every file, as it does on the platform the format
+// comes from.
+QStringList QtNameFilters(const std::vector<FileFilter>& filters);
 
 // A warning box captioned with the application title, with Yes and No; No is
 // the default and what Esc or the close button give. True for Yes. While it
@@ -49,15 +45,12 @@ class QtInteraction final : public Interaction {
   Q_DISABLE_COPY_MOVE(QtInteraction)
 
   void ShowNotice(const std::string& text) override;
-  int AskYesNoCancel(const std::string& text) override;
-  bool RunOpenDialog(TOpenDialog& dialog) override;
-  bool RunSaveDialog(TSaveDialog& dialog) override;
+  Answer AskYesNoCancel(const std::string& text) override;
+  bool RunFileDialog(TFileDialog& dialog) override;
   void SetStatusText(const std::string& text) override;
   void SetBusyCursor(bool on) override;
 
  private:
-  bool RunFileDialog(TFileDialog& dialog);
-
   QWidget* window_;
   QLabel* statusLine_;
   bool busy_ = false;

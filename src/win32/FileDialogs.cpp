@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "forms/DialogRules.h"
 #include "forms/FormDescriptions.h"
+#include "i18n/Catalogue.h"
 #include "win32/Wide.h"
 #include "win32/Wnd.h"
 
@@ -32,10 +32,10 @@ UINT_PTR CALLBACK PlaceDialog(HWND child, UINT msg, WPARAM, LPARAM lParam) {
 bool RunFileDialog(HWND owner, TFileDialog& dialog) {
   // "description\0pattern\0...\0\0"
   std::wstring filter;
-  for (const FilterEntry& entry : FilterEntries(dialog.Filter)) {
-    filter += Widen(entry.description) + L'\0' + Widen(entry.patterns) + L'\0';
+  for (const FileFilter& entry : dialog.filters) {
+    filter += Widen(Tr(entry.description)) + L'\0' + Widen(entry.patterns) + L'\0';
   }
-  const std::wstring suffix = Widen(DefaultSuffix(dialog.DefaultExt));
+  const std::wstring suffix = Widen(dialog.defaultSuffix);
 
   std::vector<wchar_t> name(kNameRoom, L'\0');
   const std::wstring proposed = Widen(dialog.FileName);
@@ -58,9 +58,9 @@ bool RunFileDialog(HWND owner, TFileDialog& dialog) {
   ofn.nMaxFile = static_cast<DWORD>(name.size());
   ofn.lpstrInitialDir = here.empty() ? nullptr : here.c_str();
   ofn.lpstrDefExt = suffix.empty() ? nullptr : suffix.c_str();
-  ofn.Flags = OFN_EXPLORER | OFN_ENABLEHOOK | OFN_LONGNAMES;
-  if (dialog.Options & ofHideReadOnly) ofn.Flags |= OFN_HIDEREADONLY;
-  if (save && (dialog.Options & ofOverwritePrompt)) ofn.Flags |= OFN_OVERWRITEPROMPT;
+  // No dialog offers to open a file read-only.
+  ofn.Flags = OFN_EXPLORER | OFN_ENABLEHOOK | OFN_LONGNAMES | OFN_HIDEREADONLY;
+  if (save && dialog.confirmOverwrite) ofn.Flags |= OFN_OVERWRITEPROMPT;
   ofn.lpfnHook = PlaceDialog;
 
   if (!(save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn))) return false;

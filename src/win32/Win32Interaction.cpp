@@ -10,13 +10,20 @@ namespace tolvanix::win32 {
 
 void Win32Interaction::ShowNotice(const std::string& text) { ShowBox(window_, NoticeLook(), text); }
 
-int Win32Interaction::AskYesNoCancel(const std::string& text) {
-  return ShowBox(window_, WarningLook(), text);
+Answer Win32Interaction::AskYesNoCancel(const std::string& text) {
+  switch (ShowBox(window_, WarningLook(), text)) {
+    case IDYES:
+      return Answer::Yes;
+    case IDNO:
+      return Answer::No;
+    default:
+      return Answer::Cancel;
+  }
 }
 
-bool Win32Interaction::RunOpenDialog(TOpenDialog& dialog) { return RunFileDialog(window_, dialog); }
-
-bool Win32Interaction::RunSaveDialog(TSaveDialog& dialog) { return RunFileDialog(window_, dialog); }
+bool Win32Interaction::RunFileDialog(TFileDialog& dialog) {
+  return win32::RunFileDialog(window_, dialog);
+}
 
 void Win32Interaction::SetStatusText(const std::string& text) {
   // Now: the caller does not return to the message loop first.

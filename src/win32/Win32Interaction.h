@@ -16,9 +16,8 @@ class Win32Interaction final : public Interaction {
   Win32Interaction(HWND window, StatusLine& statusLine) : window_(window), status_(statusLine) {}
 
   void ShowNotice(const std::string& text) override;
-  int AskYesNoCancel(const std::string& text) override;
-  bool RunOpenDialog(TOpenDialog& dialog) override;
-  bool RunSaveDialog(TSaveDialog& dialog) override;
+  Answer AskYesNoCancel(const std::string& text) override;
+  bool RunFileDialog(TFileDialog& dialog) override;
   void SetStatusText(const std::string& text) override;
   void SetBusyCursor(bool on) override;
 

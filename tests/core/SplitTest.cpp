@@ -154,7 +154,7 @@ TEST_F(SplitTest, LowSpaceWarningBeforeEachPiece) {
     faulty.freeSpace = r.free ? r.free : 1 << 20;
     if (r.free == 0) faulty.FailFreeSpace(SpaceStatus::FolderMissing, *r.folder ? 1 : 3);
     for (const char* a = r.answers; *a; ++a) {
-      script.Answer(*a == 'N' ? idNo : *a == 'C' ? idCancel : idYes);
+      script.Reply(*a == 'N' ? Answer::No : *a == 'C' ? Answer::Cancel : Answer::Yes);
       if (*a == 'Y') script.ConfirmSave(more / "part.x");
       if (*a == 'y') script.CancelSave();
     }

@@ -88,5 +88,5 @@ TEST_F(InEnglish, SplitAndJoinGoThroughEnglishBoxesAndPromptsThatCutNoText) {
       });
   QTest::mouseClick(form_.Button2, Qt::LeftButton);
   EXPECT_TRUE(ReadFile(Path("out")) == data);
-  EXPECT_EQ(QtInteraction(&form_, form_.Label3).AskYesNoCancel(Tr(kLowSpaceWarning)), idNo);
+  EXPECT_EQ(QtInteraction(&form_, form_.Label3).AskYesNoCancel(Tr(kLowSpaceWarning)), Answer::No);
 }

@@ -12,7 +12,7 @@ struct InteractionTest : InWindow {
 };
 
 // Enter and Esc held with Shift, Ctrl or Alt do nothing: a notice stays open
-// for its title bar to close (then idCancel here; by a key, idOk).
+// for its title bar to close (then Answer::Cancel here; by a key, Answer::Ok).
 TEST_F(InteractionTest, EachBoxShowsItsTextsAndAnswersItsKeys) {
   enum Box { kNotice, kYesNoCancel, kYesNo };
   const QString held = QStringLiteral("Shift+Return Ctrl+Return Alt+Return Ctrl+Esc ");
@@ -24,16 +24,16 @@ TEST_F(InteractionTest, EachBoxShowsItsTextsAndAnswersItsKeys) {
   struct Row {
     Box box;
     QString keys;  // none: the title bar's close
-    int result;
+    Answer result;
   };
   const Row rows[] = {
-      {kNotice, "Return", idOk},       {kNotice, "Esc", idOk},
-      {kNotice, "", idCancel},         {kNotice, held, idCancel},
-      {kYesNoCancel, "Return", idYes}, {kYesNoCancel, "N", idNo},
-      {kYesNoCancel, "Esc", idCancel}, {kYesNoCancel, "", idCancel},
-      {kYesNo, "Return", idNo},        {kYesNo, "Y", idYes},
-      {kYesNo, "Esc", idNo},           {kYesNo, "Tab Return", idYes},
-      {kYesNo, held + "Y", idYes},
+      {kNotice, "Return", Answer::Ok},       {kNotice, "Esc", Answer::Ok},
+      {kNotice, "", Answer::Cancel},         {kNotice, held, Answer::Cancel},
+      {kYesNoCancel, "Return", Answer::Yes}, {kYesNoCancel, "N", Answer::No},
+      {kYesNoCancel, "Esc", Answer::Cancel}, {kYesNoCancel, "", Answer::Cancel},
+      {kYesNo, "Return", Answer::No},        {kYesNo, "Y", Answer::Yes},
+      {kYesNo, "Esc", Answer::No},           {kYesNo, "Tab Return", Answer::Yes},
+      {kYesNo, held + "Y", Answer::Yes},
   };
   const QString line = QStringLiteral("空き容量が足りません。");
   const std::string text = (line + QStringLiteral("\r\n") + line).toStdString();
@@ -41,7 +41,7 @@ TEST_F(InteractionTest, EachBoxShowsItsTextsAndAnswersItsKeys) {
   for (const Row& r : rows) {
     SCOPED_TRACE(std::to_string(r.box) + " " + r.keys.toStdString());
     const QCursor* inside = QGuiApplication::overrideCursor();
-    int result = idOk;
+    Answer result = Answer::Ok;
     ModalScript script;
     script.Then([&](QWidget* box) {
       ExpectBox(box, looks[r.box], line + '\n' + line);
@@ -51,13 +51,13 @@ TEST_F(InteractionTest, EachBoxShowsItsTextsAndAnswersItsKeys) {
         QTest::keyClick(box->focusWidget(), c.key(), c.keyboardModifiers());
       }
       if (r.keys.isEmpty() || (r.box == kNotice && box->isVisible())) {
-        result = idCancel;
+        result = Answer::Cancel;
         box->close();
       }
     });
     if (r.box == kNotice) ui_.ShowNotice(text);
     if (r.box == kYesNoCancel) result = ui_.AskYesNoCancel(text);
-    if (r.box == kYesNo) result = AskYesNo(&form_, text) ? idYes : idNo;
+    if (r.box == kYesNo) result = AskYesNo(&form_, text) ? Answer::Yes : Answer::No;
     EXPECT_EQ(result, r.result);
     EXPECT_EQ(inside, nullptr) << "the busy cursor is lifted while a box is open";
   }

@@ -19,7 +19,7 @@ class ScriptedInteraction : public Interaction {
   void CancelOpen() { answers_.push_back({Open, false, {}}); }
   void ConfirmSave(std::string path) { answers_.push_back({Save, true, std::move(path)}); }
   void CancelSave() { answers_.push_back({Save, false, {}}); }
-  void Answer(int result) { answers_.push_back({Ask, true, {}, result}); }  // idYes, idNo, idCancel
+  void Reply(Answer result) { answers_.push_back({Ask, true, {}, result}); }
 
   std::function<void(const std::string& text)> onNotice;  // runs while a notice is open
   std::function<void(const std::string& event)> tap;      // sees each recorded call
@@ -40,45 +40,47 @@ class ScriptedInteraction : public Interaction {
     Record("notice:" + text);
     if (onNotice) onNotice(text);
   }
-  int AskYesNoCancel(const std::string& text) override {
+  Answer AskYesNoCancel(const std::string& text) override {
     Record("ask:" + text);
     return Next(Ask, text).result;
   }
-  bool RunOpenDialog(TOpenDialog& dialog) override { return RunDialog(Open, dialog, "open:"); }
-  bool RunSaveDialog(TSaveDialog& dialog) override { return RunDialog(Save, dialog, "save:"); }
+  bool RunFileDialog(TFileDialog& dialog) override {
+    const bool save = dialog.kind == TFileDialog::Kind::Save;
+    return RunDialog(save ? Save : Open, dialog, save ? "save:" : "open:");
+  }
   void SetStatusText(const std::string& text) override { Record("status:" + text); }
   void SetBusyCursor(bool on) override { Record((busy_ = on) ? "busy:1" : "busy:0"); }
 
  private:
   enum Kind { Open, Save, Ask };
-  struct Reply {
+  struct Queued {
     Kind kind;
     bool confirm = false;
     std::string path;
-    int result = idCancel;
+    Answer result = Answer::Cancel;
   };
   void Record(const std::string& event) {
     if (tap) tap(event);
     calls_.push_back(event);
   }
-  Reply Next(Kind kind, const std::string& what) {
+  Queued Next(Kind kind, const std::string& what) {
     if (answers_.empty() || answers_.front().kind != kind) {
       ADD_FAILURE() << "unexpected prompt: " << what;
       return {kind, false, {}};
     }
-    Reply reply = answers_.front();
+    Queued reply = answers_.front();
     answers_.pop_front();
     return reply;
   }
   bool RunDialog(Kind kind, TFileDialog& dialog, const char* tag) {
     Record(tag + dialog.FileName);
-    const Reply reply = Next(kind, tag + dialog.FileName);
+    const Queued reply = Next(kind, tag + dialog.FileName);
     if (reply.confirm)
       dialog.FileName = reply.path;  // a cancelled dialog keeps it, as the real ones
     return reply.confirm;
   }
 
-  std::deque<Reply> answers_;
+  std::deque<Queued> answers_;
   std::vector<std::string> calls_;
   bool busy_ = false;
 };

@@ -76,7 +76,7 @@ TEST_F(BoxesTest, EachBoxShowsItsTextsAndAnswersItsKeys) {
     if (r.box == kNotice) {
       result = win32::ShowBox(form_.hwnd(), win32::NoticeLook(), text);
     } else if (r.box == kWarning) {
-      result = ui.AskYesNoCancel(text);
+      result = win32::ShowBox(form_.hwnd(), win32::WarningLook(), text);
     } else {
       result = win32::ShowBox(form_.hwnd(), win32::StopQuestionLook(), text);
     }
