@@ -14,6 +14,7 @@
 //    FUSE file system may tell of a full quota or a failed write only there.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -97,9 +98,19 @@ std::unique_ptr<FileSystem> MakeNativeFileSystem();
 std::unique_ptr<FileSystem> MakeLinuxFileSystem();
 // How a file is locked against other programs: flock(2), or a stand-in.
 using LockCall = int (*)(int fd, int operation);
+// The calls a Linux file moves bytes with; where one is null, the system's.
+// On FUSE, NFS and CIFS, and when a signal comes, each may move fewer bytes
+// than asked without an error.
+struct LinuxByteCalls {
+  int64_t (*read)(int fd, void* buffer, size_t n) = nullptr;
+  int64_t (*write)(int fd, const void* buffer, size_t n) = nullptr;
+  // splice(2) from one position to the other, one side being a pipe.
+  int64_t (*splice)(int from, int to, size_t n) = nullptr;
+};
 // The same, reading the drive flags from a sysfs tree at `sysfsRoot` instead
-// of /sys and locking with `lock`, so tests can fake a removable disk and the
-// locks of other file systems.
-std::unique_ptr<FileSystem> MakeLinuxFileSystemForTest(const std::string& sysfsRoot, LockCall lock);
+// of /sys, locking with `lock` and moving bytes with `calls`, so tests can fake
+// a removable disk, the locks of other file systems and their short counts.
+std::unique_ptr<FileSystem> MakeLinuxFileSystemForTest(const std::string& sysfsRoot, LockCall lock,
+                                                       const LinuxByteCalls& calls = {});
 
 }  // namespace tolvanix

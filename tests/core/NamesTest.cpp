@@ -96,7 +96,8 @@ TEST(Header, KeepsANulInTheNameFieldAndReadsNoFurther) {
 TEST(HeaderName, Utf8ToCodePage932AsWindowsWritesIt) {
   const std::pair<const char*, const char*> rows[] = {
       {"写真ソ表.jpg", "\x8E\xCA\x90\x5E\x83\x5C\x95\x5C.jpg"},
-      {"ソ°ｷｬﾝ.txt", "\x83\x5C\x81\x8B\xB7\xAC\xDD.txt"},
+      {"ﾊﾟｿｺﾝ.txt", "\xCA\xDF\xBF\xBA\xDD.txt"},
+      {"｡°滌漾黑", "\xA1\x81\x8B\x9F\xFC\xE0\x40\xFC\x4B"},
       {"中文 é😀€", "\x92\x86\x95\xB6 ___"},
       {"～－∥￤￢", "\x81\x60\x81\x7C\x81\x61\xFA\x55\x81\xCA"},
       {"〜−‖¦¢£¥¬—‾", "__________"},
@@ -114,6 +115,8 @@ TEST(HeaderName, Utf8ToCodePage932AsWindowsWritesIt) {
   EXPECT_EQ(HeaderNameFromUtf8("xy" + name).size(), 256u);
 }
 
+// Single-byte katakana run from 0xA1 to 0xDF, lead bytes from 0x81 to 0x9F and from 0xE0
+// to 0xFC: a character at each end is proposed as itself; 0x80, 0xA0 and 0xFD start none.
 TEST(StoredName, BecomesASafeBareFileNameOfEachPlatform) {
   struct Row {
     const char *stored, *posix, *windows;
@@ -121,6 +124,11 @@ TEST(StoredName, BecomesASafeBareFileNameOfEachPlatform) {
   for (const Row& r : {
            Row{"\x83\x5C.txt", "ソ.txt", "ソ.txt"},
            Row{"\x83\xBF\x81\x8B", "α°", "α°"},
+           Row{"\xCA\xDF\xBF\xBA\xDD.txt", "ﾊﾟｿｺﾝ.txt", "ﾊﾟｿｺﾝ.txt"},
+           Row{"\xA1", "｡", "｡"},
+           Row{"\x9F\xFC", "滌", "滌"},
+           Row{"\xE0\x40", "漾", "漾"},
+           Row{"\xFC\x4B", "黑", "黑"},
            Row{"12:30 C:\\a\\b.txt", "12:30 C:\\a\\b.txt", "b.txt"},
            Row{"a:b<c>d\"e|f", "a:b<c>d\"e|f", "a_b_c_d_e_f"},
            Row{"what?*.txt", "what__.txt", "what__.txt"},
@@ -142,12 +150,6 @@ TEST(StoredName, BecomesASafeBareFileNameOfEachPlatform) {
        }) {
     EXPECT_EQ(SafeNameFromHeader(r.stored, P), r.posix) << r.stored;
     EXPECT_EQ(SafeNameFromHeader(r.stored, PathStyle::Windows), r.windows) << r.stored;
-  }
-  // Every lead byte takes the byte after it into one character.
-  for (const char lead : {'\x81', '\x9F', '\xE0', '\xFC'}) {
-    const std::string name = SafeNameFromHeader(std::string{lead, '\x40'});
-    EXPECT_EQ(name.size(), 3u) << int(lead);
-    EXPECT_EQ(name.find('_'), std::string::npos) << int(lead);
   }
 }
 

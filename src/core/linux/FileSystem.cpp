@@ -98,7 +98,8 @@ class HeldFiles {
 
 class LinuxFile final : public File {
  public:
-  LinuxFile(int fd, HeldFiles::Identity id) : fd_(fd), id_(id) {}
+  LinuxFile(int fd, HeldFiles::Identity id, const LinuxByteCalls& calls)
+      : fd_(fd), id_(id), calls_(calls) {}
   ~LinuxFile() override {
     if (fd_ >= 0) Close();
   }
@@ -128,7 +129,8 @@ class LinuxFile final : public File {
     auto* p = static_cast<char*>(buffer);
     int64_t done = 0;
     while (done < n) {
-      ssize_t got = ::read(fd_, p + done, static_cast<size_t>(std::min(n - done, kMaxChunk)));
+      const int64_t got =
+          calls_.read(fd_, p + done, static_cast<size_t>(std::min(n - done, kMaxChunk)));
       if (got < 0) {
         if (errno == EINTR) continue;
         return -1;
@@ -148,7 +150,8 @@ class LinuxFile final : public File {
     const auto* p = static_cast<const char*>(buffer);
     int64_t done = 0;
     while (done < n) {
-      ssize_t put = ::write(fd_, p + done, static_cast<size_t>(std::min(n - done, kMaxChunk)));
+      const int64_t put =
+          calls_.write(fd_, p + done, static_cast<size_t>(std::min(n - done, kMaxChunk)));
       if (put < 0) {
         if (errno == EINTR) continue;
         if (errno == ENOSPC || errno == EDQUOT) break;
@@ -197,15 +200,14 @@ class LinuxFile final : public File {
     if (!pipe_ && !(pipe_ = SplicePipe::Open())) return result;
     SplicePipe& pipe = *pipe_;
     while (result.copied < n) {
-      const ssize_t in =
-          ::splice(fd_, nullptr, pipe.WriteEnd(), nullptr,
-                   static_cast<size_t>(std::min(n - result.copied, pipe.Capacity())), 0);
+      const int64_t in = calls_.splice(
+          fd_, pipe.WriteEnd(), static_cast<size_t>(std::min(n - result.copied, pipe.Capacity())));
       if (in < 0 && errno == EINTR) continue;
       if (in <= 0) return result;
       int64_t pending = in;
       while (pending > 0) {
-        const ssize_t out = ::splice(pipe.ReadEnd(), nullptr, target->fd_, nullptr,
-                                     static_cast<size_t>(pending), 0);
+        const int64_t out =
+            calls_.splice(pipe.ReadEnd(), target->fd_, static_cast<size_t>(pending));
         if (out > 0) {
           result.copied += out;
           pending -= out;
@@ -237,6 +239,7 @@ class LinuxFile final : public File {
 
   int fd_;
   const HeldFiles::Identity id_;
+  const LinuxByteCalls calls_;
   std::unique_ptr<SplicePipe> pipe_;
   off_t started_ = 0;  // pushing to the medium has started up to here
   off_t waited_ = 0;   // and is known done up to here
@@ -260,7 +263,8 @@ bool LockAgainstOthers(int fd, LockCall lock) {
 // A regular file, not held by this process already, locked against others,
 // and blocking again: O_NONBLOCK was only there for the open, and some
 // filesystems (FUSE) pass it on to reads. `st` is filled in.
-std::unique_ptr<LinuxFile> HoldRegularFile(Descriptor& fd, struct stat& st, LockCall lock) {
+std::unique_ptr<LinuxFile> HoldRegularFile(Descriptor& fd, struct stat& st, LockCall lock,
+                                           const LinuxByteCalls& calls) {
   if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
   const HeldFiles::Identity id{st.st_dev, st.st_ino};
   if (!HeldFiles::Take(id)) return nullptr;
@@ -270,7 +274,22 @@ std::unique_ptr<LinuxFile> HoldRegularFile(Descriptor& fd, struct stat& st, Lock
     HeldFiles::Release(id);
     return nullptr;
   }
-  return std::make_unique<LinuxFile>(fd.release(), id);
+  return std::make_unique<LinuxFile>(fd.release(), id, calls);
+}
+
+// The system's calls for those not given. Offsets are never passed to
+// splice: both files move from where they stand.
+LinuxByteCalls WithSystemCalls(LinuxByteCalls calls) {
+  if (!calls.read)
+    calls.read = [](int fd, void* b, size_t n) -> int64_t { return ::read(fd, b, n); };
+  if (!calls.write)
+    calls.write = [](int fd, const void* b, size_t n) -> int64_t { return ::write(fd, b, n); };
+  if (!calls.splice) {
+    calls.splice = [](int from, int to, size_t n) -> int64_t {
+      return ::splice(from, nullptr, to, nullptr, n, 0);
+    };
+  }
+  return calls;
 }
 
 // The folder part of a path, for walking up to an existing parent.
@@ -300,8 +319,8 @@ bool DeviceOf(std::string path, dev_t* dev) {
 
 class LinuxFileSystem final : public FileSystem {
  public:
-  LinuxFileSystem(std::string sysfsRoot, LockCall lock)
-      : sysfs_(std::move(sysfsRoot)), lock_(lock) {}
+  LinuxFileSystem(std::string sysfsRoot, LockCall lock, const LinuxByteCalls& calls)
+      : sysfs_(std::move(sysfsRoot)), lock_(lock), calls_(WithSystemCalls(calls)) {}
 
   // O_NONBLOCK keeps a FIFO from waiting for a writer before fstat can
   // refuse it.
@@ -309,7 +328,7 @@ class LinuxFileSystem final : public FileSystem {
     Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     struct stat st;
     if (fd.get() < 0) return nullptr;
-    return HoldRegularFile(fd, st, lock_);
+    return HoldRegularFile(fd, st, lock_, calls_);
   }
 
   // No O_TRUNC: the file is emptied only once the lock is ours, so a path
@@ -321,7 +340,7 @@ class LinuxFileSystem final : public FileSystem {
                          O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666));
     if (fd.get() < 0) return nullptr;
     struct stat st;
-    auto file = HoldRegularFile(fd, st, lock_);
+    auto file = HoldRegularFile(fd, st, lock_, calls_);
     // Only a file with bytes is truncated: ext4 answers a truncate to 0 by
     // writing the whole file out when it is closed (auto_da_alloc), which
     // stalls every close of a new piece or output for nothing.
@@ -376,6 +395,7 @@ class LinuxFileSystem final : public FileSystem {
  private:
   const std::string sysfs_;
   const LockCall lock_;
+  const LinuxByteCalls calls_;
 };
 
 }  // namespace
@@ -383,12 +403,12 @@ class LinuxFileSystem final : public FileSystem {
 std::unique_ptr<FileSystem> MakeNativeFileSystem() { return MakeLinuxFileSystem(); }
 
 std::unique_ptr<FileSystem> MakeLinuxFileSystem() {
-  return std::make_unique<LinuxFileSystem>("/sys", ::flock);
+  return std::make_unique<LinuxFileSystem>("/sys", ::flock, LinuxByteCalls{});
 }
 
-std::unique_ptr<FileSystem> MakeLinuxFileSystemForTest(const std::string& sysfsRoot,
-                                                       LockCall lock) {
-  return std::make_unique<LinuxFileSystem>(sysfsRoot, lock);
+std::unique_ptr<FileSystem> MakeLinuxFileSystemForTest(const std::string& sysfsRoot, LockCall lock,
+                                                       const LinuxByteCalls& calls) {
+  return std::make_unique<LinuxFileSystem>(sysfsRoot, lock, calls);
 }
 
 }  // namespace tolvanix
