@@ -8,10 +8,10 @@
 
 namespace tolvanix::win32 {
 
-void Win32Interaction::ShowNotice(const std::string& text) { ShowBox(window_, NoticeLook(), text); }
+void Win32Interaction::ShowNotice(const std::string& text) { ShowBox(window_, NoticeBox(), text); }
 
 int Win32Interaction::AskYesNoCancel(const std::string& text) {
-  return ShowBox(window_, WarningLook(), text);
+  return DialogResultOf(ShowBox(window_, WarningBox(), text));
 }
 
 bool Win32Interaction::RunOpenDialog(TOpenDialog& dialog) { return RunFileDialog(window_, dialog); }
