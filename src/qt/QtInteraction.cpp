@@ -233,28 +233,10 @@ QtInteraction::QtInteraction(QWidget* window, QLabel* statusLine)
 
 QtInteraction::~QtInteraction() { SetBusyCursor(false); }
 
-void QtInteraction::ShowNotice(const std::string& text) {
-  CentredMessageBox box(window_, kApplicationTitle, QMessageBox::NoIcon, text);
-  QPushButton* ok = box.AddButton(Tr(kOkButton));
-  box.setDefaultButton(ok);
-  box.setEscapeButton(ok);  // Esc and the title bar's close answer OK
-  CursorLift lift;
-  box.exec();
-}
+void QtInteraction::ShowNotice(const std::string& text) { ShowBox(window_, NoticeBox(), text); }
 
 Answer QtInteraction::AskYesNoCancel(const std::string& text) {
-  CentredMessageBox box(window_, Tr(kWarningCaption), QMessageBox::Warning, text);
-  QPushButton* yes = box.AddButton(Tr(kYesButton));
-  QPushButton* no = box.AddButton(Tr(kNoButton));
-  QPushButton* cancel = box.AddButton(Tr(kCancelButton));
-  box.setDefaultButton(yes);
-  box.setEscapeButton(cancel);  // and the title bar's close
-  CursorLift lift;
-  box.exec();
-  const QAbstractButton* clicked = box.clickedButton();
-  if (clicked == yes) return Answer::Yes;
-  if (clicked == no) return Answer::No;
-  return Answer::Cancel;
+  return ShowBox(window_, WarningBox(), text);
 }
 
 bool QtInteraction::RunFileDialog(TFileDialog& dialog) {
@@ -329,19 +311,34 @@ void CloseModalWindows() {
   }
 }
 
+Answer ShowBox(QWidget* parent, const BoxDescription& box, const std::string& text,
+               QPointer<QDialog>* open, const std::function<void(Answer)>& answered) {
+  CentredMessageBox shown(parent, Tr(box.caption),
+                          box.icon == BoxIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon,
+                          text);
+  std::vector<QPushButton*> buttons;
+  for (const BoxButton& b : box.buttons) buttons.push_back(shown.AddButton(Tr(b.caption)));
+  shown.setDefaultButton(buttons[box.defaultButton]);
+  shown.setEscapeButton(buttons[box.cancelButton]);  // which also lets the title bar close it
+  // The title bar's close clicks no button: it has its own answer.
+  Answer answer = box.closeAnswer;
+  QObject::connect(&shown, &QMessageBox::buttonClicked, [&](const QAbstractButton* clicked) {
+    const auto at = std::find(buttons.begin(), buttons.end(), clicked);
+    if (at != buttons.end()) answer = box.buttons[at - buttons.begin()].answer;
+  });
+  if (answered) QObject::connect(&shown, &QDialog::finished, [&] { answered(answer); });
+  if (open) *open = &shown;
+  CursorLift lift;
+  shown.exec();
+  return answer;
+}
+
 bool AskYesNo(QWidget* parent, const std::string& text, QPointer<QDialog>* open,
               const std::function<void(bool yes)>& answered) {
-  CentredMessageBox box(parent, kApplicationTitle, QMessageBox::Warning, text);
-  QPushButton* yes = box.AddButton(Tr(kYesButton));
-  QPushButton* no = box.AddButton(Tr(kNoButton));
-  box.setDefaultButton(no);
-  box.setEscapeButton(no);
-  if (answered)
-    QObject::connect(&box, &QDialog::finished, [&] { answered(box.clickedButton() == yes); });
-  if (open) *open = &box;
-  CursorLift lift;
-  box.exec();
-  return box.clickedButton() == yes;
+  const auto yes = [&](Answer a) {
+    if (answered) answered(a == Answer::Yes);
+  };
+  return ShowBox(parent, StopQuestionBox(), text, open, yes) == Answer::Yes;
 }
 
 void QtInteraction::SetBusyCursor(bool on) {

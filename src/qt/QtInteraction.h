@@ -11,6 +11,7 @@
 #include <string>
 
 #include "core/Interaction.h"
+#include "forms/MessageBoxes.h"
 #include "forms/Texts.h"
 
 class QDialog;
@@ -24,10 +25,14 @@ namespace tolvanix {
 // comes from.
 QStringList QtNameFilters(const std::vector<FileFilter>& filters);
 
-// A warning box captioned with the application title, with Yes and No; No is
-// the default and what Esc or the close button give. True for Yes. While it
-// is shown `open` (if given) points to it; `answered` (if given) learns the
-// answer as the box closes, before anything waiting for it goes on.
+// Shows `box` with `text` modally over `parent` and returns the answer
+// given. While it is shown `open` (if given) points to it; `answered` (if
+// given) learns the answer as the box closes, before anything waiting for it
+// goes on.
+Answer ShowBox(QWidget* parent, const BoxDescription& box, const std::string& text,
+               QPointer<QDialog>* open = nullptr, const std::function<void(Answer)>& answered = {});
+
+// The question before a run is stopped: true for Yes.
 bool AskYesNo(QWidget* parent, const std::string& text, QPointer<QDialog>* open = nullptr,
               const std::function<void(bool yes)>& answered = {});
 

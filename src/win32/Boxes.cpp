@@ -15,27 +15,6 @@
 
 namespace tolvanix::win32 {
 
-const BoxLook& NoticeLook() {
-  static const BoxLook look{kApplicationTitle, false, {{kOkButton, IDOK}}, 0, IDOK, IDCANCEL};
-  return look;
-}
-
-const BoxLook& WarningLook() {
-  static const BoxLook look{kWarningCaption,
-                            true,
-                            {{kYesButton, IDYES}, {kNoButton, IDNO}, {kCancelButton, IDCANCEL}},
-                            0,
-                            IDCANCEL,
-                            IDCANCEL};
-  return look;
-}
-
-const BoxLook& StopQuestionLook() {
-  static const BoxLook look{
-      kApplicationTitle, true, {{kYesButton, IDYES}, {kNoButton, IDNO}}, 1, IDNO, IDNO};
-  return look;
-}
-
 namespace {
 
 // Margins and sizes at 96 dpi.
@@ -46,22 +25,15 @@ constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 23;
 constexpr int kButtonGap = 6;
 
-// The letter after "&", lower case; 0 for none.
-wchar_t AccessKey(const std::wstring& caption) {
-  const size_t amp = caption.find(L'&');
-  if (amp == std::wstring::npos || amp + 1 >= caption.size()) return 0;
-  return static_cast<wchar_t>(towlower(caption[amp + 1]));
-}
-
 class Box final : public Wnd {
  public:
-  Box(const BoxLook& look, const std::string& text) : look_(look), text_(Widen(text)) {}
+  Box(const BoxDescription& look, const std::string& text) : look_(look), text_(Widen(text)) {}
 
-  int Run(HWND owner) {
+  Answer Run(HWND owner) {
     BusyCursor::Lift lift;
     if (!CreateTop(Widen(Tr(look_.caption)), WS_POPUP | WS_CAPTION | WS_SYSMENU,
                    WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, owner, 100, 100)) {
-      return look_.closeResult;
+      return look_.closeAnswer;
     }
     Build();
     {
@@ -83,7 +55,7 @@ class Box final : public Wnd {
         (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) {
       if (modifier) return true;
       if (msg.wParam == VK_ESCAPE) {
-        Close(look_.escResult);
+        Close(look_.buttons[look_.cancelButton].answer);
       } else if (Button* focused = Button::Focused()) {
         focused->Click();
       } else {
@@ -92,12 +64,10 @@ class Box final : public Wnd {
       return true;
     }
     if ((msg.message == WM_CHAR || msg.message == WM_SYSCHAR) && GetKeyState(VK_CONTROL) >= 0) {
-      const wchar_t key = static_cast<wchar_t>(towlower(static_cast<wint_t>(msg.wParam)));
-      for (size_t i = 0; i < buttons_.size(); ++i) {
-        if (key && key == AccessKey(Widen(Tr(look_.buttons[i].caption)))) {
-          buttons_[i]->Click();
-          return true;
-        }
+      const int button = ButtonOfKey(look_, static_cast<char32_t>(msg.wParam));
+      if (button >= 0) {
+        buttons_[button]->Click();
+        return true;
       }
     }
     // Tab and Space: the dialog navigation.
@@ -106,12 +76,12 @@ class Box final : public Wnd {
 
  protected:
   bool OnClose() override {
-    Close(look_.closeResult);
+    Close(look_.closeAnswer);
     return false;  // destroyed by Run, once the program's windows are enabled again
   }
 
  private:
-  void Close(int result) {
+  void Close(Answer result) {
     if (done_) return;
     result_ = result;
     done_ = true;
@@ -123,7 +93,7 @@ class Box final : public Wnd {
     const int margin = Scale(kMargin, dpi);
     int textLeft = margin;
     int iconSize = 0;
-    if (look_.warningIcon) {
+    if (look_.icon == BoxIcon::Warning) {
       iconSize = Scale(kIconSize, dpi);
       // The system's own, shared: never destroyed by the program.
       const auto icon = static_cast<HICON>(
@@ -174,7 +144,7 @@ class Box final : public Wnd {
       button->Create(hwnd(), Widen(Tr(b.caption)));
       button->SetFont(font_.get());
       MoveWindow(button->hwnd(), x, rowTop, buttonWidth, buttonHeight, FALSE);
-      button->onClick = [this, result = b.result] { Close(result); };
+      button->onClick = [this, answer = b.answer] { Close(answer); };
       buttons_.push_back(std::move(button));
       x += buttonWidth + gap;
     }
@@ -187,19 +157,19 @@ class Box final : public Wnd {
     CentreOnScreen();
   }
 
-  const BoxLook& look_;
+  const BoxDescription& look_;
   std::wstring text_;
   Font font_;
   HWND iconLabel_ = nullptr;
   std::unique_ptr<Label> text_label_;
   std::vector<std::unique_ptr<Button>> buttons_;
   bool done_ = false;
-  int result_ = 0;
+  Answer result_ = Answer::Cancel;
 };
 
 }  // namespace
 
-int ShowBox(HWND owner, const BoxLook& look, const std::string& text) {
+Answer ShowBox(HWND owner, const BoxDescription& look, const std::string& text) {
   Box box(look, text);
   return box.Run(owner);
 }

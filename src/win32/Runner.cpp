@@ -147,8 +147,8 @@ bool Runner::AskToStop() {
     questionOpen_ = true;
   }
   const bool yes =
-      ShowBox(window_, StopQuestionLook(),
-              Tr(kind_ == Kind::Split ? kStopSplitQuestion : kStopJoinQuestion)) == IDYES;
+      ShowBox(window_, StopQuestionBox(),
+              Tr(kind_ == Kind::Split ? kStopSplitQuestion : kStopJoinQuestion)) == Answer::Yes;
   if (yes) stop_ = true;
   Call* parked;
   {

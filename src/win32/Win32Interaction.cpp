@@ -8,17 +8,10 @@
 
 namespace tolvanix::win32 {
 
-void Win32Interaction::ShowNotice(const std::string& text) { ShowBox(window_, NoticeLook(), text); }
+void Win32Interaction::ShowNotice(const std::string& text) { ShowBox(window_, NoticeBox(), text); }
 
 Answer Win32Interaction::AskYesNoCancel(const std::string& text) {
-  switch (ShowBox(window_, WarningLook(), text)) {
-    case IDYES:
-      return Answer::Yes;
-    case IDNO:
-      return Answer::No;
-    default:
-      return Answer::Cancel;
-  }
+  return ShowBox(window_, WarningBox(), text);
 }
 
 bool Win32Interaction::RunFileDialog(TFileDialog& dialog) {

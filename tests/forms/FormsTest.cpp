@@ -1,11 +1,12 @@
 // What both front ends share: the size field's rules, the dialog settings as
-// read, the windows' places.
+// read, the windows' places, the message boxes.
 #include <gtest/gtest.h>
 
 #include <set>
 
 #include "forms/DialogRules.h"
 #include "forms/FormDescriptions.h"
+#include "forms/MessageBoxes.h"
 #include "forms/SpinRules.h"
 
 using namespace tolvanix;
@@ -103,4 +104,44 @@ TEST(FormDescriptions, TabOrderIsUniqueAndThePlacesAreAsDescribed) {
   const Point dialog = DialogPlaceOn({0, 0, 1024, 768}, 600, 420);
   EXPECT_EQ(dialog.x, 212);
   EXPECT_EQ(dialog.y, 116);
+}
+
+// Each box: caption ("!" for the warning icon) and buttons left to right; what Enter (the default
+// button, focused at first), Esc (the cancel button) and the title bar's close answer; the button
+// each typed letter clicks (-1: none), in either case.
+TEST(MessageBoxes, EachBoxLooksAndAnswersAsDescribed) {
+  using enum Answer;
+  const struct {
+    const BoxDescription& box;
+    const char* look;
+    Answer enter, esc, close;
+    std::u32string_view letters;
+    std::vector<int> clicked;
+  } rows[] = {
+      {NoticeBox(), "Tolvanix|OK", Ok, Ok, Cancel, U"o", {-1}},
+      {WarningBox(), "警告!|はい(&Y)|いいえ(&N)|ｷｬﾝｾﾙ", Yes, Cancel, Cancel, U"yNc", {0, 1, -1}},
+      {StopQuestionBox(), "Tolvanix!|はい(&Y)|いいえ(&N)", No, No, No, U"Yn", {0, 1}},
+  };
+  for (const auto& r : rows) {
+    std::string look = std::string(r.box.caption) + (r.box.icon == BoxIcon::Warning ? "!" : "");
+    for (const BoxButton& b : r.box.buttons) look += std::string("|") + b.caption;
+    EXPECT_EQ(look, r.look);
+    SCOPED_TRACE(r.look);
+    EXPECT_EQ(r.box.buttons[r.box.defaultButton].answer, r.enter);
+    EXPECT_EQ(r.box.buttons[r.box.cancelButton].answer, r.esc);
+    EXPECT_EQ(r.box.closeAnswer, r.close);
+    for (size_t i = 0; i < r.letters.size(); ++i) {
+      EXPECT_EQ(ButtonOfKey(r.box, r.letters[i]), r.clicked[i]) << char(r.letters[i]);
+    }
+  }
+}
+
+TEST(MessageBoxes, AccessKeyIsTheCharacterAfterTheAmpersand) {
+  const std::pair<std::string_view, char32_t> rows[] = {
+      {"はい(&Y)", U'y'},
+      {"ｷｬﾝｾﾙ", 0},
+      {"&Да", U'Д'},
+      {"&\xD0", 0},
+  };
+  for (const auto& [caption, key] : rows) EXPECT_EQ(AccessKey(caption), key) << caption;
 }

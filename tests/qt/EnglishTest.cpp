@@ -51,7 +51,7 @@ TEST_F(InEnglish, SplitAndJoinGoThroughEnglishBoxesAndPromptsThatCutNoText) {
   WriteFile(Path(source.toStdString()), data);
   form_.SpinEdit1->setText(QStringLiteral("100"));  // three pieces
   const auto nextMedium = [&](QWidget* w) {
-    ExpectBox(w, kNoticeBox, QStringLiteral("Insert the next medium."));
+    ExpectBox(w, NoticeBox(), QStringLiteral("Insert the next medium."));
     ExpectNothingCut(w);
     QTest::keyClick(w->focusWidget(), Qt::Key_Return);
   };
@@ -81,8 +81,7 @@ TEST_F(InEnglish, SplitAndJoinGoThroughEnglishBoxesAndPromptsThatCutNoText) {
       .Then(nextMedium)
       .Then([&](QWidget* w) { ChooseFile(w, At("other/" + name + ".003")); })
       .Then([&](QWidget* w) {  // and the warning, with its access keys
-        ExpectBox(w, {"Warning", QMessageBox::Warning, "&Yes|&No|Cancel", "&Yes"},
-                  QString::fromUtf8(Tr(kLowSpaceWarning)).replace("\r\n", "\n"));
+        ExpectBox(w, WarningBox(), QString::fromUtf8(Tr(kLowSpaceWarning)).replace("\r\n", "\n"));
         ExpectNothingCut(w);
         QTest::keyClick(w->focusWidget(), Qt::Key_N);
       });

@@ -11,55 +11,45 @@ struct InteractionTest : InWindow {
   QtInteraction ui_{&form_, form_.Label3};
 };
 
-// Enter and Esc held with Shift, Ctrl or Alt do nothing: a notice stays open
-// for its title bar to close (then Answer::Cancel here; by a key, Answer::Ok).
-TEST_F(InteractionTest, EachBoxShowsItsTextsAndAnswersItsKeys) {
-  enum Box { kNotice, kYesNoCancel, kYesNo };
-  const QString held = QStringLiteral("Shift+Return Ctrl+Return Alt+Return Ctrl+Esc ");
-  const BoxLook looks[] = {
-      kNoticeBox,
-      {"警告", QMessageBox::Warning, "はい(&Y)|いいえ(&N)|ｷｬﾝｾﾙ", "はい(&Y)"},
-      kYesNoBox,
-  };
-  struct Row {
-    Box box;
-    QString keys;  // none: the title bar's close
-    Answer result;
-  };
-  const Row rows[] = {
-      {kNotice, "Return", Answer::Ok},       {kNotice, "Esc", Answer::Ok},
-      {kNotice, "", Answer::Cancel},         {kNotice, held, Answer::Cancel},
-      {kYesNoCancel, "Return", Answer::Yes}, {kYesNoCancel, "N", Answer::No},
-      {kYesNoCancel, "Esc", Answer::Cancel}, {kYesNoCancel, "", Answer::Cancel},
-      {kYesNo, "Return", Answer::No},        {kYesNo, "Y", Answer::Yes},
-      {kYesNo, "Esc", Answer::No},           {kYesNo, "Tab Return", Answer::Yes},
-      {kYesNo, held + "Y", Answer::Yes},
-  };
+// Each description drawn, and its keys: Enter (the default button has the focus), Tab to the next
+// button and Enter, Esc, the title bar's close (no keys), Enter and Esc held with Shift, Ctrl or
+// Alt (nothing: then closed), each access key alone and with Alt. The busy cursor is lifted.
+TEST_F(InteractionTest, ABoxDrawsItsDescriptionAndAnswersItsKeys) {
   const QString line = QStringLiteral("空き容量が足りません。");
   const std::string text = (line + QStringLiteral("\r\n") + line).toStdString();
+  const QString held = QStringLiteral("Shift+Return Ctrl+Return Alt+Return Ctrl+Esc");
   ui_.SetBusyCursor(true);
-  for (const Row& r : rows) {
-    SCOPED_TRACE(std::to_string(r.box) + " " + r.keys.toStdString());
-    const QCursor* inside = QGuiApplication::overrideCursor();
-    Answer result = Answer::Ok;
-    ModalScript script;
-    script.Then([&](QWidget* box) {
-      ExpectBox(box, looks[r.box], line + '\n' + line);
-      inside = QGuiApplication::overrideCursor();
-      for (const QString& k : r.keys.split(u' ', Qt::SkipEmptyParts)) {
-        const QKeyCombination c = QKeySequence::fromString(k)[0];
-        QTest::keyClick(box->focusWidget(), c.key(), c.keyboardModifiers());
+  for (const BoxDescription* box : {&NoticeBox(), &WarningBox(), &StopQuestionBox()}) {
+    const auto answer = [&](size_t button) { return box->buttons[button].answer; };
+    std::vector<std::pair<QString, Answer>> rows = {
+        {"Return", answer(box->defaultButton)},
+        {"Tab Return", answer((box->defaultButton + 1) % box->buttons.size())},
+        {"Esc", answer(box->cancelButton)},
+        {"", box->closeAnswer},
+        {held, box->closeAnswer},
+    };
+    for (size_t i = 0; i < box->buttons.size(); ++i) {
+      if (const char32_t key = AccessKey(Tr(box->buttons[i].caption))) {
+        rows.push_back({QString(QChar(key)), answer(i)});
+        rows.push_back({"Alt+" + QString(QChar(key)), answer(i)});
       }
-      if (r.keys.isEmpty() || (r.box == kNotice && box->isVisible())) {
-        result = Answer::Cancel;
-        box->close();
-      }
-    });
-    if (r.box == kNotice) ui_.ShowNotice(text);
-    if (r.box == kYesNoCancel) result = ui_.AskYesNoCancel(text);
-    if (r.box == kYesNo) result = AskYesNo(&form_, text) ? Answer::Yes : Answer::No;
-    EXPECT_EQ(result, r.result);
-    EXPECT_EQ(inside, nullptr) << "the busy cursor is lifted while a box is open";
+    }
+    for (const auto& [keys, expected] : rows) {
+      SCOPED_TRACE(std::string(box->caption) + " " + keys.toStdString());
+      const QCursor* inside = QGuiApplication::overrideCursor();
+      ModalScript script;
+      script.Then([&](QWidget* w) {
+        ExpectBox(w, *box, line + '\n' + line);
+        inside = QGuiApplication::overrideCursor();
+        for (const QString& k : keys.split(u' ', Qt::SkipEmptyParts)) {
+          const QKeyCombination c = QKeySequence::fromString(k)[0];
+          QTest::keyClick(w->focusWidget(), c.key(), c.keyboardModifiers());
+        }
+        if (keys.isEmpty() || keys == held) w->close();
+      });
+      EXPECT_EQ(ShowBox(&form_, *box, text), expected);
+      EXPECT_EQ(inside, nullptr) << "the busy cursor is lifted while a box is open";
+    }
   }
   ui_.SetBusyCursor(false);
 }

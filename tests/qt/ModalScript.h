@@ -101,25 +101,18 @@ inline Qt::DropAction DragAndDrop(QWidget* target, const QMimeData& data, Qt::Dr
   return drop.isAccepted() && move.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
 }
 
-// A message box as the user sees it: its buttons left to right joined by "|", the one Enter clicks.
-struct BoxLook {
-  const char* caption;
-  QMessageBox::Icon icon;
-  const char *buttons, *byDefault;
-};
-inline constexpr BoxLook kNoticeBox{"Tolvanix", QMessageBox::NoIcon, "OK", "OK"};
-inline constexpr BoxLook kYesNoBox{"Tolvanix", QMessageBox::Warning, "はい(&Y)|いいえ(&N)",
-                                   "いいえ(&N)"};
-inline void ExpectBox(QWidget* w, const BoxLook& look, const QString& text) {
-  auto* box = qobject_cast<QMessageBox*>(w);
-  ASSERT_NE(box, nullptr);
-  QList<QPushButton*> all = box->findChildren<QPushButton*>();
+// `w` is the box `box` describes, showing `text`: caption, icon, text, buttons left to right.
+inline void ExpectBox(QWidget* w, const BoxDescription& box, const QString& text) {
+  auto* shown = qobject_cast<QMessageBox*>(w);
+  ASSERT_NE(shown, nullptr);
+  QList<QPushButton*> all = shown->findChildren<QPushButton*>();
   std::sort(all.begin(), all.end(), [](auto* a, auto* b) { return a->x() < b->x(); });
-  QStringList seen{box->windowTitle(), box->text(), box->defaultButton()->text(),
-                   QString::number(box->icon())};
+  QStringList seen{shown->windowTitle(), QString::number(shown->icon()), shown->text()};
   for (const QPushButton* b : all) seen << b->text();
-  EXPECT_EQ(seen, QStringList({look.caption, text, look.byDefault, QString::number(look.icon)}) +
-                      QString::fromUtf8(look.buttons).split(u'|'));
+  const auto icon = box.icon == BoxIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon;
+  QStringList described{Tr(box.caption), QString::number(icon), text};
+  for (const BoxButton& b : box.buttons) described << Tr(b.caption);
+  EXPECT_EQ(seen, described);
 }
 
 }  // namespace tolvanix::testing

@@ -81,10 +81,10 @@ TEST_F(RunTest, WindowLivesTakesNoInputAndTheRunEndsOnlyAsAnswered) {
     AnswerPrompts(script, false);
     script.Then([&](QWidget* w) {
       if (!fails) {
-        ExpectBox(w, kYesNoBox, QStringLiteral("ファイルの分割を中止して終了しますか？"));
+        ExpectBox(w, StopQuestionBox(), QStringLiteral("ファイルの分割を中止して終了しますか？"));
         return QTest::keyClick(w->focusWidget(), Qt::Key_N);
       }
-      ExpectBox(w, kNoticeBox, QStringLiteral("格納先ファイルのデータ書き込みに失敗しました。"));
+      ExpectBox(w, NoticeBox(), QStringLiteral("格納先ファイルのデータ書き込みに失敗しました。"));
       QTest::qWait(100);  // the run waits for the answer before it cleans up
       EXPECT_EQ(form_.Label3->text(), QStringLiteral("ファイル分割中です。  2/3"));
       EXPECT_EQ(std::count(fs_.events.begin(), fs_.events.end(), "close:" + Path("p.002")), 0);
@@ -137,12 +137,12 @@ TEST_F(RunTest, AfterYesOrASignalNoBoxOfTheRunShowsAndNothingNewStarts) {
     AnswerPrompts(script, r.join);
     script.Then([&](QWidget* w) {
       if (r.signal) {
-        ExpectBox(w, kNoticeBox,
+        ExpectBox(w, NoticeBox(),
                   r.join ? QStringLiteral("次のメディアを入れてください。")
                          : QStringLiteral("次のメディア入れてください。"));
         return form_.StopAndClose();
       }
-      ExpectBox(w, kYesNoBox,
+      ExpectBox(w, StopQuestionBox(),
                 r.join ? QStringLiteral("ファイルの結合を中止して終了しますか？")
                        : QStringLiteral("ファイルの分割を中止して終了しますか？"));
       QTest::keyClick(w->focusWidget(), Qt::Key_Y);

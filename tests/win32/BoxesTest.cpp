@@ -1,88 +1,68 @@
 // The boxes' looks and keys, and the piece-size field's typing and stepping.
 #include "WindowScript.h"
-#include "forms/Texts.h"
+#include "forms/MessageBoxes.h"
 #include "win32/Boxes.h"
 #include "win32/Cursor.h"
-#include "win32/Win32Interaction.h"
 
 using namespace tolvanix;
 using namespace tolvanix::testing;
 
 using BoxesTest = InWindow;
 
-// Keys: "R" Enter, "E" Esc, "T" Tab, a lower-case letter typed, "+" before a key: Alt held, "S",
-// "C" before a key: Shift or Ctrl held. Held Enter and Esc do nothing: the box stays open for
-// its close box (then the box's close result). The busy cursor is lifted while a box is open.
-TEST_F(BoxesTest, EachBoxShowsItsTextsAndAnswersItsKeys) {
-  enum Box { kNotice, kWarning, kQuestion };
-  const std::string line = "空き容量が足りません。";
-  const std::string text = line + "\r\n" + line;
-  const std::string looks[] = {
-      "Tolvanix|" + text + "|OK",
-      "警告!|" + text + "|はい(&Y)|いいえ(&N)|ｷｬﾝｾﾙ",
-      "Tolvanix!|" + text + "|はい(&Y)|いいえ(&N)",
-  };
-  const struct {
-    Box box;
-    const char* keys;
-    int result;
-    const char* what;
-  } rows[] = {
-      {kNotice, "R", IDOK, "Enter clicks OK"},
-      {kNotice, "E", IDOK, "Esc clicks OK, the cancel button"},
-      {kNotice, "", IDCANCEL, "the close box"},
-      {kNotice, "SR CR +R CE", IDCANCEL, "Enter and Esc held with Shift, Ctrl, Alt: nothing"},
-      {kWarning, "R", IDYES, "Enter at once: Yes, focused and default"},
-      {kWarning, "n", IDNO, "the access key alone"},
-      {kWarning, "+y", IDYES, "the access key with Alt"},
-      {kWarning, "TR", IDNO, "Tab moves the focus along the row"},
-      {kWarning, "E", IDCANCEL, "Esc clicks Cancel"},
-      {kWarning, "", IDCANCEL, "the close box is Cancel"},
-      {kQuestion, "R", IDNO, "No is the default"},
-      {kQuestion, "Y", IDYES, "an access key in capitals"},
-      {kQuestion, "E", IDNO, "Esc is No"},
-      {kQuestion, "", IDNO, "the close box is No"},
-  };
-  win32::Win32Interaction ui(form_.hwnd(), form_.Label3);
+// Each description drawn, and its keys: "R" Enter, "E" Esc, "T" Tab, a lower-case letter typed;
+// "S", "C", "A" before a key: Shift, Ctrl, Alt held; none: the close box. Held Enter and Esc do
+// nothing: the box stays open for its close box. The busy cursor is lifted while it is open.
+TEST_F(BoxesTest, ABoxDrawsItsDescriptionAndAnswersItsKeys) {
+  const std::string text = "空き容量が足りません。\r\n空き容量が足りません。";
+  const std::string held = "SR CR AR CE";
   win32::BusyCursor::Set(true);
-  for (const auto& r : rows) {
-    SCOPED_TRACE(r.what);
-    bool busyInside = true;
-    WindowScript script;
-    script.Then([&](HWND box) {
-      EXPECT_EQ(BoxLook(box), looks[r.box]);
-      busyInside = win32::BusyCursor::On();
-      const char* held = "";
-      for (const char* k = r.keys; *k; ++k) {
-        const HWND focus = GetFocus();
-        if (*k == 'S' || *k == 'C') {
-          held = *k == 'S' ? "S" : "C";
-        } else if (*k == '+') {
-          held = "A";
-        } else if (*k == 'R' || *k == 'E' || *k == 'T') {
-          PressKey(focus, *k == 'R' ? VK_RETURN : *k == 'E' ? VK_ESCAPE : VK_TAB, held);
-          held = "";
-        } else if (*held == 'A') {
-          PressKey(focus, static_cast<UINT>(toupper(*k)), held);
-          held = "";
-        } else if (*k != ' ') {
-          TypeChar(focus, static_cast<wchar_t>(*k));
-        }
-        PumpUntil([] { return false; }, 20);
+  for (const BoxDescription* box : {&NoticeBox(), &WarningBox(), &StopQuestionBox()}) {
+    std::string look = std::string(Tr(box->caption)) + (box->icon == BoxIcon::None ? "" : "!");
+    look += "|" + text;
+    for (const BoxButton& b : box->buttons) look += std::string("|") + Tr(b.caption);
+    const auto answer = [&](size_t button) { return box->buttons[button].answer; };
+    std::vector<std::pair<std::string, Answer>> rows = {
+        {"R", answer(box->defaultButton)},
+        {"TR", answer((box->defaultButton + 1) % box->buttons.size())},
+        {"E", answer(box->cancelButton)},
+        {"", box->closeAnswer},
+        {held, box->closeAnswer},
+    };
+    for (size_t i = 0; i < box->buttons.size(); ++i) {
+      if (const auto key = static_cast<char>(AccessKey(Tr(box->buttons[i].caption)))) {
+        rows.push_back({std::string(1, key), answer(i)});
+        rows.push_back({std::string("A") + key, answer(i)});
       }
-      if (IsWindowEnabled(box)) PostMessageW(box, WM_CLOSE, 0, 0);
-    });
-    int result = 0;
-    if (r.box == kNotice) {
-      result = win32::ShowBox(form_.hwnd(), win32::NoticeLook(), text);
-    } else if (r.box == kWarning) {
-      result = win32::ShowBox(form_.hwnd(), win32::WarningLook(), text);
-    } else {
-      result = win32::ShowBox(form_.hwnd(), win32::StopQuestionLook(), text);
     }
-    EXPECT_EQ(result, r.result);
-    EXPECT_FALSE(busyInside) << "the normal pointer while a box is open";
-    EXPECT_TRUE(win32::BusyCursor::On()) << "the busy one back after";
+    for (const auto& [keys, expected] : rows) {
+      SCOPED_TRACE(std::string(box->caption) + " " + keys);
+      bool busyInside = true;
+      WindowScript script;
+      script.Then([&](HWND w) {
+        EXPECT_EQ(BoxLook(w), look);
+        busyInside = win32::BusyCursor::On();
+        std::string modifier;
+        for (const char k : keys) {
+          if (k == 'S' || k == 'C' || k == 'A') {
+            modifier = k;
+          } else if (modifier.empty() && islower(k)) {
+            TypeChar(GetFocus(), static_cast<wchar_t>(k));
+          } else if (k != ' ') {
+            const UINT vk = k == 'R'   ? VK_RETURN
+                            : k == 'E' ? VK_ESCAPE
+                            : k == 'T' ? VK_TAB
+                                       : static_cast<UINT>(toupper(k));
+            PressKey(GetFocus(), vk, modifier.c_str());
+            modifier.clear();
+          }
+          PumpUntil([] { return false; }, 20);
+        }
+        if (keys.empty() || keys == held) PostMessageW(w, WM_CLOSE, 0, 0);
+      });
+      EXPECT_EQ(win32::ShowBox(form_.hwnd(), *box, text), expected);
+      EXPECT_FALSE(busyInside) << "the normal pointer while a box is open";
+      EXPECT_TRUE(win32::BusyCursor::On()) << "the busy one back after";
+    }
   }
   win32::BusyCursor::Set(false);
 }

@@ -3,7 +3,7 @@
 #include "core/Commands.h"
 #include "forms/FormDescriptions.h"
 #include "support/FaultyFileSystem.h"
-#include "win32/Boxes.h"
+#include "win32/Win32Interaction.h"
 
 using namespace tolvanix;
 using namespace tolvanix::testing;
@@ -106,5 +106,7 @@ TEST_F(InEnglish, SplitAndJoinGoThroughEnglishBoxesAndPromptsThatCutNoText) {
   run(form_.Button2);
   EXPECT_TRUE(ReadFile(Path("out")) == data);
   form_.Button4.Click();
-  EXPECT_EQ(win32::ShowBox(form_.hwnd(), win32::WarningLook(), Tr(kLowSpaceWarning)), IDNO);
+  EXPECT_EQ(
+      win32::Win32Interaction(form_.hwnd(), form_.Label3).AskYesNoCancel(Tr(kLowSpaceWarning)),
+      Answer::No);
 }
