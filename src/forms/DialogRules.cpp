@@ -26,8 +26,4 @@ std::string DefaultSuffix(const std::string& defaultExt) {
   return ext;
 }
 
-bool OpensAsJoin(const std::string& path) {
-  return path.size() >= 4 && path.compare(path.size() - 4, 4, ".001") == 0;
-}
-
 }  // namespace tolvanix

@@ -1,5 +1,4 @@
-// How the file dialogs' settings and a file handed over are read, the same
-// for both front ends.
+// How the file dialogs' settings are read, the same for both front ends.
 #pragma once
 
 #include <string>
@@ -19,9 +18,5 @@ std::vector<FilterEntry> FilterEntries(const std::string& filter);
 // The extension a dialog adds to a typed name without one, from a
 // DefaultExt such as "*.001": "001". Empty where there is none ("" or "*.*").
 std::string DefaultSuffix(const std::string& defaultExt);
-
-// A file handed over (an argument, a drop) is joined when its name ends in
-// ".001" and split otherwise.
-bool OpensAsJoin(const std::string& path);
 
 }  // namespace tolvanix
