@@ -1,7 +1,5 @@
 #include "win32/Wnd.h"
 
-#include <shellapi.h>
-
 #include "win32/Controls.h"
 #include "win32/Cursor.h"
 
@@ -104,9 +102,6 @@ LRESULT Wnd::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_TIMER:
       OnTimer(wParam);
-      return 0;
-    case WM_DROPFILES:
-      OnDropFiles(reinterpret_cast<HDROP>(wParam));
       return 0;
     case WM_SETCURSOR:
       if (BusyCursor::SetIfBusy()) return TRUE;

@@ -56,7 +56,6 @@ class Wnd {
   // system's new window rectangle.
   virtual void OnDpiChanged(UINT /*dpi*/, const RECT& suggested);
   virtual void OnTimer(UINT_PTR /*id*/) {}
-  virtual void OnDropFiles(HDROP drop) { DragFinish(drop); }
 
  private:
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

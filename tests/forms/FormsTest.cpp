@@ -4,7 +4,6 @@
 
 #include <set>
 
-#include "forms/DialogRules.h"
 #include "forms/FormDescriptions.h"
 #include "forms/MessageBoxes.h"
 #include "forms/SpinRules.h"
@@ -79,12 +78,6 @@ TEST(SpinRules, AnArrowHeldDownRepeatsAt400ThenEvery100Ms) {
   int next = 0;
   EXPECT_EQ(down.Fire(next), -1);
   EXPECT_EQ(down.Release(false), 0);
-}
-
-TEST(DialogRules, WhatAFileOpensAs) {
-  EXPECT_TRUE(OpensAsJoin("C:\\写真\\photo.001"));
-  EXPECT_FALSE(OpensAsJoin("photo.002"));
-  EXPECT_FALSE(OpensAsJoin("001"));
 }
 
 TEST(FormDescriptions, TabOrderIsUniqueAndThePlacesAreAsDescribed) {

@@ -100,7 +100,7 @@ void WindowScript::Poll() {
 
 std::string TextOf(HWND hwnd) {
   wchar_t text[1024] = L"";
-  GetWindowTextW(hwnd, text, 1024);
+  SendMessageW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));  // another program's too
   return Narrow(text);
 }
 
