@@ -19,8 +19,7 @@ unzip -q "$zip" -d "$work"
 
 rm -rf "$prefix" "$prefix.lock"
 "$here/wine-prefix.sh" "$prefix"
-export WINEPREFIX=$(cd "$prefix" && pwd) WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=d"
-wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+. "$here/wine-env.sh" "$prefix"
 user=$(basename "$(ls -d "$WINEPREFIX"/drive_c/users/* | grep -v /Public)")
 home=$WINEPREFIX/drive_c/users/$user
 dir=$home/AppData/Local/Programs/Tolvanix
