@@ -132,6 +132,7 @@ TEST(SpinEdit, TypingIsFilteredKeysAndArrowsStep) {
   spin.setBeep([&] { ++beeps; });
   spin.show();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&spin));
+  EXPECT_FALSE(spin.editor()->inputMethodQuery(Qt::ImEnabled).toBool()) << "no input method";
   const Qt::Key keys[] = {Qt::Key_Up, Qt::Key_Down, Qt::Key_Backspace, Qt::Key_Return};
   for (const Row& r : rows) {
     SCOPED_TRACE(std::string("\"") + r.before + "\" " + r.keys);
