@@ -166,6 +166,11 @@ class SpinText final : public QLineEdit {
     QLineEdit::keyPressEvent(event);
   }
 
+  // The platform's input method asks this before it composes anything.
+  QVariant inputMethodQuery(Qt::InputMethodQuery query) const override {
+    return query == Qt::ImEnabled ? QVariant(false) : QLineEdit::inputMethodQuery(query);
+  }
+
   // A dragged file is for the window, not text for the field.
   void dragEnterEvent(QDragEnterEvent* event) override {
     if (event->mimeData()->hasUrls()) {
