@@ -131,6 +131,9 @@ bool RunFileDialog(HWND owner, TFileDialog& dialog) {
   }
   const std::wstring chosen(path);
   CoTaskMemFree(path);
+  // A pattern confirmed filters the list, in Windows' dialog and Wine's,
+  // but Wine may still hand it back once the dialog is closed: no file.
+  if (chosen.find_first_of(L"*?") != std::wstring::npos) return false;
   dialog.FileName = Narrow(chosen);
   UINT index = 0;
   if (!types.empty() && SUCCEEDED(box->GetFileTypeIndex(&index)) && index > 0)
