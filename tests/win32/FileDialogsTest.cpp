@@ -7,33 +7,13 @@
 using namespace tolvanix;
 using namespace tolvanix::testing;
 
-namespace {
-
-// Whether `dialog` holds a shell view inside an explorer browser, as the Common Item Dialog
-// does; the old dialog holds its own as a direct child.
-bool HoldsBrowsedShellView(HWND dialog) {
-  HWND view = nullptr;
-  EnumChildWindows(
-      dialog,
-      [](HWND hwnd, LPARAM found) {
-        wchar_t name[32] = L"";
-        GetClassNameW(hwnd, name, 32);
-        if (lstrcmpW(name, L"SHELLDLL_DefView") == 0) *reinterpret_cast<HWND*>(found) = hwnd;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&view));
-  return view && GetParent(view) != dialog;
-}
-
-}  // namespace
-
 using FileDialogTest = InWindow;
 
 // Each of the five is the system's Common Item Dialog, placed centred across with a third of the
 // rest above, with the proposed name (a pattern kept as it is) in its name box. It opens in the
 // proposed name's folder, else in the current one, whatever folder an earlier run picked, and a
 // confirmed run leaves the current folder at the chosen file's. An open dialog takes a name that
-// does not exist, and a pattern lists files but is none; a save dialog with the option asks
+// does not exist, and a pattern typed is no chosen file; a save dialog with the option asks
 // before it replaces a file.
 TEST_F(FileDialogTest, AreCommonItemDialogsInTheFolderTheNameGives) {
   ASSERT_TRUE(CreateDirectoryW(Widen(Path("sub")).c_str(), nullptr));
@@ -47,7 +27,7 @@ TEST_F(FileDialogTest, AreCommonItemDialogsInTheFolderTheNameGives) {
     bool asks;
     std::string chosen;
   } rows[] = {
-      {&d.OpenDialog2, "*.001", "*.001", "*.txt", false, ""},  // lists, then closed
+      {&d.OpenDialog2, "*.001", "*.001", "*.txt", false, ""},  // not confirmed
       {&d.OpenDialog2, "*.001", "*.001", "new.001", false, Path("new.001")},
       {&d.OpenDialog1, Path("sub\\a.bin"), "a.bin", "b.bin", false, Path("sub\\b.bin")},
       {&d.SaveDialog1, "a.001", "a.001", "old.bin", true, Path("old.bin")},
@@ -63,7 +43,9 @@ TEST_F(FileDialogTest, AreCommonItemDialogsInTheFolderTheNameGives) {
       wchar_t name[32] = L"";
       GetClassNameW(w, name, 32);
       EXPECT_EQ(Narrow(name), "#32770");
-      EXPECT_TRUE(HoldsBrowsedShellView(w));
+      // A shell view inside an explorer browser; the old dialog holds its own.
+      const std::vector<HWND> views = Children(w, L"SHELLDLL_DefView");
+      EXPECT_TRUE(views.size() == 1 && GetParent(views[0]) != w);
       RECT at;
       GetWindowRect(w, &at);
       const Point place = DialogPlaceOn(win32::ScreenOf(w), at.right - at.left, at.bottom - at.top);

@@ -34,8 +34,9 @@ HWND OpenModal() {
   return nullptr;
 }
 
-// The windows inside `parent`, at any depth, of a class (null: any) and an id (-1: any).
-std::vector<HWND> Children(HWND parent, const wchar_t* cls, int id = -1) {
+}  // namespace
+
+std::vector<HWND> Children(HWND parent, const wchar_t* cls, int id) {
   struct Search {
     const wchar_t* cls;
     int id;
@@ -54,8 +55,6 @@ std::vector<HWND> Children(HWND parent, const wchar_t* cls, int id = -1) {
       reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
-
-}  // namespace
 
 bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
   const ULONGLONG deadline = GetTickCount64() + ms;
