@@ -125,6 +125,18 @@ LRESULT Wnd::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS:
       RestoreFocus();
       return 0;
+    // The theme's colours changed (a high-contrast one, say): only top-level
+    // windows are told, and the common controls keep colours of their own.
+    case WM_SYSCOLORCHANGE:
+      EnumChildWindows(
+          hwnd_,
+          [](HWND child, LPARAM) {
+            SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
+            return TRUE;
+          },
+          0);
+      InvalidateRect(hwnd_, nullptr, TRUE);
+      return 0;
     // A control's own notifications go back to it.
     case WM_COMMAND:
       RememberFocus();
