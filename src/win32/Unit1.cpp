@@ -76,8 +76,8 @@ bool TForm1::Create() {
   SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 
   const auto text = [&](const char* name) { return Widen(Tr(form.Control(name).text)); };
-  Label1.Create(hwnd(), text("Label1"), true, GetSysColor(COLOR_WINDOWTEXT));
-  Label2.Create(hwnd(), text("Label2"), true, GetSysColor(COLOR_WINDOWTEXT));
+  Label1.Create(hwnd(), text("Label1"), true);
+  Label2.Create(hwnd(), text("Label2"), true);
   Label3.Create(hwnd());
   Button1.Create(hwnd(), text("Button1"));
   Button2.Create(hwnd(), text("Button2"));
