@@ -66,7 +66,11 @@ TEST(Arguments, HelpShowsABoxAndEnds) {
   ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                              &startup, &child));
   HWND box = nullptr;
-  PumpUntil([&] { return (box = FindWindowW(nullptr, L"Tolvanix")) != nullptr; });
+  // Found once it has its buttons: the box may be seen before they are made.
+  PumpUntil([&] {
+    box = FindWindowW(nullptr, L"Tolvanix");
+    return box && !Children(box, L"Button").empty();
+  });
   const std::string look = BoxLook(box);
   EXPECT_EQ(look.substr(0, look.find('\n')), "Tolvanix|使い方: tolvanix [オプション] [FILE]");
   EXPECT_EQ(look.substr(look.rfind('|')), "|OK");
