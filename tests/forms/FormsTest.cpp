@@ -35,6 +35,7 @@ TEST(SpinRules, TextReadsAsOneSignDecimalOrDollarHex) {
       {u"$80000000", INT32_MIN},
       {u"$FFFFFFFFF", 0},
       {u"-$10", 0},
+      {u"$", 0},
       {u"１２", 0},
   };
   for (const auto& [text, value] : rows) EXPECT_EQ(ReadSpinValue(text), value) << Shown(text);
