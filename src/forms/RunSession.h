@@ -2,12 +2,15 @@
 // with its events: the window repaints, shows how far the run is, and can stop
 // it. The command itself stays sequential: each call it makes to the user is
 // carried to the window's thread, in order, and the command waits for the
-// answer, so the dialogue is the same as on one thread.
+// answer, so the dialogue is the same as on one thread. The carried calls wait
+// here, the window only woken for them: none is lost with a message the
+// window's queue drops, and the session can make them itself while it waits
+// for a stopped run.
 //
-// The close question: while it is open a prompt of the run waits, and so does
-// the run before it creates a piece or its output; after Yes neither goes on,
-// and no prompt of the run shows any more. A stop without the question (a
-// signal, the session ending) does the same.
+// The close question: while it is open a prompt of the run waits, and so do
+// the run before it creates a piece or its output and the run's end; after Yes
+// the run goes on to nothing new, and no prompt of it shows any more. A stop
+// without the question (a signal, the session ending) does the same.
 //
 // The session also holds what the commands work with between runs: the
 // window's five file dialogs and its two handle fields.
