@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QDropEvent>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -15,7 +16,6 @@
 
 #include "core/PieceFormat.h"
 #include "forms/FormDescriptions.h"
-#include "qt/CommandRunner.h"
 #include "qt/Controls.h"
 #include "qt/Fonts.h"
 #include "qt/Placement.h"
@@ -34,11 +34,12 @@ TForm1::TForm1(QWidget* Owner)
     : QWidget(Owner, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                          Qt::MSWindowsFixedSizeDialogHint),
-      OpenDialog1(dialogs_.OpenDialog1),
-      SaveDialog1(dialogs_.SaveDialog1),
-      OpenDialog2(dialogs_.OpenDialog2),
-      SaveDialog2(dialogs_.SaveDialog2),
-      OpenDialog3(dialogs_.OpenDialog3) {
+      session_(*this),
+      OpenDialog1(session_.Dialogs().OpenDialog1),
+      SaveDialog1(session_.Dialogs().SaveDialog1),
+      OpenDialog2(session_.Dialogs().OpenDialog2),
+      SaveDialog2(session_.Dialogs().SaveDialog2),
+      OpenDialog3(session_.Dialogs().OpenDialog3) {
   tolvanix::InstallAccessibility();
   const tolvanix::FormDescription& form = tolvanix::Form1Description();
   setObjectName(QString::fromLatin1(form.name));
@@ -96,7 +97,13 @@ TForm1::TForm1(QWidget* Owner)
   setTabOrder(SpinEdit1, Button4);
   Button1->setFocus();
 
-  runner_ = new tolvanix::CommandRunner(this, Label3);
+  gui_ = std::make_unique<tolvanix::QtInteraction>(this, Label3);
+  connect(&progressTimer_, &QTimer::timeout, this, [this] {
+    if (const std::optional<double> fraction = session_.NewProgress()) {
+      Label3->SetFill(*fraction);
+      launcher_.Show(*fraction);
+    }
+  });
 
   connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(Button1); });
   connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(Button2); });
@@ -108,51 +115,11 @@ TForm1::~TForm1() = default;
 
 void TForm1::Button3Click(QObject*) { close(); }
 
-namespace {
-
-// The disk a command works on: the one given, or the real one for the run.
-class DiskForRun {
- public:
-  explicit DiskForRun(tolvanix::FileSystem* given)
-      : own_(given ? nullptr : tolvanix::MakeLinuxFileSystem()), fs_(given ? *given : *own_) {}
-  tolvanix::FileSystem& operator*() const { return fs_; }
-
- private:
-  std::unique_ptr<tolvanix::FileSystem> own_;
-  tolvanix::FileSystem& fs_;
-};
-
-}  // namespace
-
-void TForm1::Button1Click(QObject*) { RunSplitWith(nullptr); }
+void TForm1::Button1Click(QObject*) { AwaitRun(session_.StartSplit(SpinEdit1->value())); }
 
 std::string TForm1::IntToStrl(int64_t n, int width) const { return tolvanix::IntToStrl(n, width); }
 
-void TForm1::Button2Click(QObject*) { RunJoinWith(nullptr); }
-
-// Run returns only when the run has ended, so the worker may read the given
-// file's name where it lies.
-void TForm1::RunSplitWith(const std::string* source) {
-  if (runner_->Running()) return;
-  // Read here, once: the field cannot change the run that has started.
-  const int32_t kb = SpinEdit1->value();
-  runner_->Run(tolvanix::CommandRunner::Kind::Split,
-               [this, kb, source](tolvanix::Interaction& ui, tolvanix::RunControl& control) {
-                 DiskForRun fs(fileSystem_);
-                 tolvanix::RunSplit({ui, *fs, dialogs_, handles_, &control}, kb, source);
-               });
-  if (closeWhenStopped_) close();
-}
-
-void TForm1::RunJoinWith(const std::string* firstPiece) {
-  if (runner_->Running()) return;
-  runner_->Run(tolvanix::CommandRunner::Kind::Join,
-               [this, firstPiece](tolvanix::Interaction& ui, tolvanix::RunControl& control) {
-                 DiskForRun fs(fileSystem_);
-                 tolvanix::RunJoin({ui, *fs, dialogs_, handles_, &control}, firstPiece);
-               });
-  if (closeWhenStopped_) close();
-}
+void TForm1::Button2Click(QObject*) { AwaitRun(session_.StartJoin()); }
 
 void TForm1::StartWith(const tolvanix::Handover& handover) {
   if (handover.action == tolvanix::Handover::Action::Notice) {
@@ -165,10 +132,75 @@ void TForm1::StartWith(const tolvanix::Handover& handover) {
 }
 
 void TForm1::OpenFile(const tolvanix::HandedFile& file) {
-  if (runner_->Running()) return;
+  if (session_.Running()) return;
   // Where a file dialog confirming this file leaves the process.
   QDir::setCurrent(QFileInfo(QFile::decodeName(file.path.c_str())).absolutePath());
-  file.join ? RunJoinWith(&file.path) : RunSplitWith(&file.path);
+  AwaitRun(session_.Open(file, SpinEdit1->value()));
+}
+
+void TForm1::AwaitRun(bool started) {
+  if (!started) return;
+  QEventLoop loop;
+  runLoop_ = &loop;
+  qApp->installEventFilter(this);
+  progressTimer_.start(tolvanix::RunSession::kProgressMs);
+  loop.exec();
+  // The loop also ends when the application quits: the run must still end
+  // before the window goes, its files closed.
+  if (session_.Running()) {
+    session_.Stop();
+    tolvanix::CloseModalWindows();
+    session_.WaitForEnd(std::chrono::minutes(1));
+  }
+  runLoop_ = nullptr;
+  progressTimer_.stop();
+  qApp->removeEventFilter(this);
+  Label3->SetFill(0);
+  launcher_.Hide();
+  // A box open while the run ended may have put back the busy cursor it had
+  // lifted; nothing else of this program sets one.
+  while (QGuiApplication::overrideCursor()) QGuiApplication::restoreOverrideCursor();
+  if (closeWhenStopped_) close();
+}
+
+void TForm1::WakeForRun() {
+  QMetaObject::invokeMethod(
+      this, [this] { session_.MakeCarriedCalls(); }, Qt::QueuedConnection);
+}
+
+tolvanix::Interaction& TForm1::RunInteraction() { return *gui_; }
+
+bool TForm1::AskToStopRun(const std::string& text) { return tolvanix::AskYesNo(this, text); }
+
+void TForm1::RunEnded() {
+  if (runLoop_) runLoop_->quit();
+}
+
+// While a run goes on, the window takes no input from the user: it only
+// repaints and answers the desktop. Its own boxes and dialogs are windows of
+// their own and are not touched.
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::ContextMenu:
+    case QEvent::InputMethod:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+    case QEvent::TouchBegin:
+    case QEvent::TabletPress:
+      break;
+    default:
+      return false;
+  }
+  const auto* widget = qobject_cast<const QWidget*>(watched);
+  return widget && widget->window() == this;
 }
 
 tolvanix::DropAnswer TForm1::AnswerDrop(QDropEvent* event) {
@@ -178,7 +210,7 @@ tolvanix::DropAnswer TForm1::AnswerDrop(QDropEvent* event) {
   drop.on = Button1->geometry().contains(at)   ? tolvanix::DroppedOn::Button1
             : Button2->geometry().contains(at) ? tolvanix::DroppedOn::Button2
                                                : tolvanix::DroppedOn::Elsewhere;
-  drop.busy = runner_->Running() || QApplication::activeModalWidget();
+  drop.busy = session_.Running() || QApplication::activeModalWidget();
   drop.copyOffered = event->possibleActions() & Qt::CopyAction;
   drop.linkOffered = event->possibleActions() & Qt::LinkAction;
   const tolvanix::DropAnswer answer = tolvanix::ReadDrop(drop, tolvanix::QtFileFacts());
@@ -209,12 +241,13 @@ void TForm1::Button4Click(QObject*) {
   about.exec();
 }
 
-bool TForm1::CommandRunning() const { return runner_->Running(); }
-
 void TForm1::StopAndClose() {
   closeWhenStopped_ = true;
-  if (runner_->Running()) {
-    runner_->RequestStop();  // the click handler closes once the run has ended
+  if (session_.Running()) {
+    // An open prompt of the run goes as cancelled; the click handler closes
+    // once the run has ended.
+    session_.Stop();
+    tolvanix::CloseModalWindows();
     return;
   }
   // An About window open: it goes first, or the program would live on.
@@ -223,15 +256,15 @@ void TForm1::StopAndClose() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-  if (!runner_->Running()) {
+  if (!session_.Running()) {
     closeWhenStopped_ = false;
     QWidget::closeEvent(event);
     return;
   }
   event->ignore();
-  if (!closeWhenStopped_ && runner_->AskToStop() && runner_->Running()) {
+  if (!closeWhenStopped_ && session_.AskToStop()) {
     closeWhenStopped_ = true;
-    runner_->RequestStop();
+    tolvanix::CloseModalWindows();  // a prompt the question came over goes as cancelled
   }
 }
 

@@ -1,26 +1,30 @@
 // TForm1, the main window: the split and join buttons, the piece-size field,
-// the status line, the exit and About buttons, and the five file dialogs and
-// two handle fields the commands work with. The split and the join run whole
-// inside their click handlers: the core commands do the work on a worker
-// thread while the window stays alive, shows the progress and can stop them.
-// A file handed over by the desktop (the program's argument, a drop) starts
-// the same commands with their first prompt answered.
+// the status line, the exit and About buttons, and the five file dialogs the
+// commands work with. The split and the join run whole inside their click
+// handlers: the run session does the work on a worker thread while the
+// window stays alive, shows the progress and can stop it. A file handed over
+// by the desktop (the program's argument, a drop) starts the same commands
+// with their first prompt answered.
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
 #include <cstdint>
+#include <memory>
 #include <string>
 
-#include "core/Commands.h"
 #include "core/Interaction.h"
 #include "forms/Handover.h"
+#include "forms/RunSession.h"
 #include "qt/Controls.h"
+#include "qt/LauncherEntry.h"
 #include "qt/StatusLine.h"
 
 class QCloseEvent;
 class QDragEnterEvent;
 class QDragMoveEvent;
 class QDropEvent;
+class QEventLoop;
 class QLabel;
 class QObject;
 class QPaintEvent;
@@ -28,16 +32,17 @@ class QPushButton;
 class QShowEvent;
 
 namespace tolvanix {
-class CommandRunner;
+class QtInteraction;
 class TSpinEdit;
 }  // namespace tolvanix
 
-class TForm1 : public QWidget {
+class TForm1 : public QWidget, private tolvanix::RunWindow {
   Q_OBJECT
 
  private:
-  // Storage of the five dialog fields below, with their settings at start.
-  tolvanix::FileDialogs dialogs_;
+  // The run of a split or a join, and the storage of the five dialog fields
+  // below and of the two handle fields the commands hold their files in.
+  tolvanix::RunSession session_;
 
  public:
   explicit TForm1(QWidget* Owner = nullptr);
@@ -59,11 +64,6 @@ class TForm1 : public QWidget {
   QPushButton* Button4;          // About
   tolvanix::Bevel Bevel1;
 
- private:
-  // The first and the second handle field: the two files a command holds.
-  tolvanix::HandleFields handles_;
-
- public:
   void Button3Click(QObject* Sender);
   void Button1Click(QObject* Sender);
   std::string IntToStrl(int64_t n, int width) const;
@@ -75,12 +75,12 @@ class TForm1 : public QWidget {
   void StartWith(const tolvanix::Handover& handover);
 
   // Whether a split or a join is in work.
-  bool CommandRunning() const;
+  bool CommandRunning() const { return session_.Running(); }
   // Ends the program as a close does, without a question: a run in work is
   // stopped first, its files flushed and closed (SIGTERM, SIGINT, SIGHUP).
   void StopAndClose();
   // For tests: the commands work on `fs` instead of the real disk.
-  void UseFileSystem(tolvanix::FileSystem* fs) { fileSystem_ = fs; }
+  void UseFileSystem(tolvanix::FileSystem* fs) { session_.UseFileSystem(fs); }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -91,18 +91,27 @@ class TForm1 : public QWidget {
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  // While a run goes on, the window takes no input from the user.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // Accepts the drop when it may be taken, refuses it otherwise.
   tolvanix::DropAnswer AnswerDrop(QDropEvent* event);
   // Runs a command with the file as the one chosen in its first prompt.
   void OpenFile(const tolvanix::HandedFile& file);
-  // The only calls of the two commands; null: the first prompt is shown.
-  void RunSplitWith(const std::string* source);
-  void RunJoinWith(const std::string* firstPiece);
+  // Handles this thread's events until the run just started has ended.
+  void AwaitRun(bool started);
 
-  tolvanix::CommandRunner* runner_;
-  tolvanix::FileSystem* fileSystem_ = nullptr;
+  // The window's side of the run.
+  void WakeForRun() override;
+  tolvanix::Interaction& RunInteraction() override;
+  bool AskToStopRun(const std::string& text) override;
+  void RunEnded() override;
+
+  std::unique_ptr<tolvanix::QtInteraction> gui_;
+  QEventLoop* runLoop_ = nullptr;  // while a run goes on
+  QTimer progressTimer_;
+  tolvanix::LauncherEntry launcher_;
   bool closeWhenStopped_ = false;
   bool placed_ = false;
 };

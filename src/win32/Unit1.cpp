@@ -8,6 +8,7 @@
 #include "forms/FormLayout.h"
 #include "forms/Texts.h"
 #include "win32/Boxes.h"
+#include "win32/Cursor.h"
 #include "win32/Unit2.h"
 #include "win32/Wide.h"
 
@@ -15,20 +16,10 @@ namespace tolvanix::win32 {
 
 namespace {
 
+constexpr UINT kRunMessage = WM_APP + 1;      // make the run's carried calls
 constexpr UINT kOpenMessage = WM_APP + 10;    // run pendingFile_
 constexpr UINT kNoticeMessage = WM_APP + 11;  // show pendingNotice_
-
-// The disk a command works on: the one given, or the real one for the run.
-class DiskForRun {
- public:
-  explicit DiskForRun(FileSystem* given)
-      : own_(given ? nullptr : MakeNativeFileSystem()), fs_(given ? *given : *own_) {}
-  FileSystem& operator*() const { return fs_; }
-
- private:
-  std::unique_ptr<FileSystem> own_;
-  FileSystem& fs_;
-};
+constexpr UINT_PTR kProgressTimer = 0x7A12;
 
 bool IsUserInput(UINT msg) {
   return (msg >= WM_KEYFIRST && msg <= WM_KEYLAST && msg != WM_SYSKEYDOWN && msg != WM_SYSKEYUP &&
@@ -44,14 +35,15 @@ std::wstring FolderOf(const std::wstring& path) {
 }  // namespace
 
 TForm1::TForm1()
-    : OpenDialog1(dialogs_.OpenDialog1),
-      SaveDialog1(dialogs_.SaveDialog1),
-      OpenDialog2(dialogs_.OpenDialog2),
-      SaveDialog2(dialogs_.SaveDialog2),
-      OpenDialog3(dialogs_.OpenDialog3) {}
+    : session_(*this),
+      OpenDialog1(session_.Dialogs().OpenDialog1),
+      SaveDialog1(session_.Dialogs().SaveDialog1),
+      OpenDialog2(session_.Dialogs().OpenDialog2),
+      SaveDialog2(session_.Dialogs().SaveDialog2),
+      OpenDialog3(session_.Dialogs().OpenDialog3) {}
 
 TForm1::~TForm1() {
-  runner_.reset();  // a run still going stops first, while its window lives
+  session_.Abandon();  // a run still going stops first, while its window lives
   endsProgram_ = false;
   if (hwnd()) DestroyWindow(hwnd());  // before the font its controls use goes
 }
@@ -64,7 +56,6 @@ bool TForm1::Create() {
     return false;
   }
   gui_ = std::make_unique<Win32Interaction>(hwnd(), Label3);
-  runner_ = std::make_unique<Runner>(hwnd(), *gui_, Label3);
   dropTarget_.Register(
       hwnd(),
       [this](const std::vector<std::string>& entries, POINT screen, DWORD offered) {
@@ -166,11 +157,11 @@ void TForm1::OnDpiChanged(UINT dpi, const RECT& suggested) {
 
 void TForm1::Button3Click(Control*) { PostMessageW(hwnd(), WM_CLOSE, 0, 0); }
 
-void TForm1::Button1Click(Control*) { RunSplitWith(nullptr); }
+void TForm1::Button1Click(Control*) { RunStarted(session_.StartSplit(SpinEdit1.Value())); }
 
 std::string TForm1::IntToStrl(int64_t n, int width) const { return tolvanix::IntToStrl(n, width); }
 
-void TForm1::Button2Click(Control*) { RunJoinWith(nullptr); }
+void TForm1::Button2Click(Control*) { RunStarted(session_.StartJoin()); }
 
 void TForm1::Button4Click(Control*) {
   // Built anew for every showing, gone when closed.
@@ -178,31 +169,30 @@ void TForm1::Button4Click(Control*) {
   about.ShowModal(hwnd());
 }
 
-void TForm1::RunSplitWith(const std::string* source) {
-  if (runner_->Running()) return;
-  // Read here, once: the field cannot change the run that has started.
-  const int32_t kb = SpinEdit1.Value();
-  runner_->Start(
-      Runner::Kind::Split,
-      [this, kb, source](Interaction& ui, RunControl& control) {
-        DiskForRun fs(fileSystem_);
-        RunSplit({ui, *fs, dialogs_, handles_, &control}, kb, source);
-      },
-      [this] { RunEnded(); });
+void TForm1::RunStarted(bool started) {
+  if (!started) return;
+  SetTimer(hwnd(), kProgressTimer, RunSession::kProgressMs, nullptr);
 }
 
-void TForm1::RunJoinWith(const std::string* firstPiece) {
-  if (runner_->Running()) return;
-  runner_->Start(
-      Runner::Kind::Join,
-      [this, firstPiece](Interaction& ui, RunControl& control) {
-        DiskForRun fs(fileSystem_);
-        RunJoin({ui, *fs, dialogs_, handles_, &control}, firstPiece);
-      },
-      [this] { RunEnded(); });
+void TForm1::OnTimer(UINT_PTR id) {
+  if (id != kProgressTimer) return;
+  if (const std::optional<double> fraction = session_.NewProgress()) {
+    Label3.SetFill(*fraction);
+    taskbar_.Show(hwnd(), *fraction);
+  }
+}
+
+void TForm1::WakeForRun() { PostMessageW(hwnd(), kRunMessage, 0, 0); }
+
+bool TForm1::AskToStopRun(const std::string& text) {
+  return ShowBox(hwnd(), StopQuestionBox(), text) == Answer::Yes;
 }
 
 void TForm1::RunEnded() {
+  KillTimer(hwnd(), kProgressTimer);
+  Label3.SetFill(0);
+  taskbar_.Hide(hwnd());
+  BusyCursor::Set(false);
   if (closeWhenStopped_) DestroyWindow(hwnd());
 }
 
@@ -254,15 +244,16 @@ bool TForm1::PreTranslate(MSG& msg) {
 }
 
 LRESULT TForm1::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (runner_ && runner_->HandleMessage(msg, wParam, lParam)) return 0;
   switch (msg) {
+    case kRunMessage:
+      session_.MakeCarriedCalls();
+      return 0;
     case kOpenMessage: {
-      if (runner_->Running() || pendingFile_.path.empty()) return 0;
-      const bool join = pendingFile_.join;
-      handedOver_ = std::exchange(pendingFile_.path, std::string());
+      if (session_.Running() || pendingFile_.path.empty()) return 0;
+      const HandedFile file = std::exchange(pendingFile_, HandedFile());
       // Where a file dialog confirming this file leaves the process.
-      SetCurrentDirectoryW(FolderOf(Widen(handedOver_)).c_str());
-      join ? RunJoinWith(&handedOver_) : RunSplitWith(&handedOver_);
+      SetCurrentDirectoryW(FolderOf(Widen(file.path)).c_str());
+      RunStarted(session_.Open(file, SpinEdit1.Value()));
       return 0;
     }
     case kNoticeMessage:
@@ -279,9 +270,11 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ENDSESSION:
       // The session ends: a run stops as on a close, its files flushed
       // and closed, before the system ends the program.
-      if (wParam && runner_->Running()) {
+      if (wParam && session_.Running()) {
         closeWhenStopped_ = true;
-        runner_->StopAndWait(10000);
+        session_.Stop();
+        CloseModalWindows(hwnd());
+        session_.WaitForEnd(std::chrono::seconds(10));
       }
       return 0;
   }
@@ -290,10 +283,7 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 bool TForm1::OnClose() {
   if (!CommandRunning()) return true;
-  if (!closeWhenStopped_ && runner_->AskToStop()) {
-    closeWhenStopped_ = true;
-    if (!runner_->Running()) return true;  // it ended while the question was open
-  }
+  if (!closeWhenStopped_ && session_.AskToStop()) closeWhenStopped_ = true;
   return false;  // RunEnded closes the window once the run has stopped
 }
 

@@ -1,9 +1,10 @@
 // TForm1, the main window: the split and join buttons, the piece-size field,
-// the status line, the exit and About buttons, and the five file dialogs and
-// two handle fields the commands work with. A click starts the command on a
-// worker thread (Runner) while the window stays alive, shows the progress
-// and can stop it. A file handed over (the command line, a drop) starts the
-// same commands with their first prompt answered.
+// the status line, the exit and About buttons, and the five file dialogs the
+// commands work with. A click starts the command in the run session, on a
+// worker thread, while the window stays alive, shows the progress (the fill
+// behind the status line, the taskbar button) and can stop it. A file handed
+// over (the command line, a drop) starts the same commands with their first
+// prompt answered.
 #pragma once
 
 #include <cstdint>
@@ -12,12 +13,12 @@
 #include <string_view>
 #include <vector>
 
-#include "core/Commands.h"
 #include "core/Interaction.h"
 #include "forms/Handover.h"
+#include "forms/RunSession.h"
 #include "win32/Controls.h"
 #include "win32/Fonts.h"
-#include "win32/Runner.h"
+#include "win32/Taskbar.h"
 #include "win32/Win32Handover.h"
 #include "win32/Win32Interaction.h"
 #include "win32/Wnd.h"
@@ -26,10 +27,11 @@ namespace tolvanix::win32 {
 
 class TForm2;
 
-class TForm1 final : public Wnd {
+class TForm1 final : public Wnd, private RunWindow {
  private:
-  // Storage of the five dialog fields below, with their settings at start.
-  FileDialogs dialogs_;
+  // The run of a split or a join, and the storage of the five dialog fields
+  // below and of the two handle fields the commands hold their files in.
+  RunSession session_;
 
  public:
   TForm1();
@@ -50,11 +52,6 @@ class TForm1 final : public Wnd {
   Button Button4;     // About
   Bevel Bevel1;
 
- private:
-  // The first and the second handle field: the two files a command holds.
-  HandleFields handles_;
-
- public:
   void Button3Click(Control* Sender);
   void Button1Click(Control* Sender);
   std::string IntToStrl(int64_t n, int width) const;
@@ -73,10 +70,11 @@ class TForm1 final : public Wnd {
   // the window's message loop has it. Refused during a run.
   void OpenFile(const HandedFile& file);
 
-  bool CommandRunning() const { return runner_ && runner_->Running(); }
-  Runner& RunnerForTest() { return *runner_; }
+  bool CommandRunning() const { return session_.Running(); }
+  // The progress on the taskbar button, from 0 to 1; -1: none.
+  double TaskbarShown() const { return taskbar_.Shown(); }
   // For tests: the commands work on `fs` instead of the real disk.
-  void UseFileSystem(FileSystem* fs) { fileSystem_ = fs; }
+  void UseFileSystem(FileSystem* fs) { session_.UseFileSystem(fs); }
 
   bool PreTranslate(MSG& msg) override;
 
@@ -85,6 +83,7 @@ class TForm1 final : public Wnd {
   // During a run the close asks first, and then waits for the run to stop.
   bool OnClose() override;
   void OnDestroy() override;
+  void OnTimer(UINT_PTR id) override;
   void OnDpiChanged(UINT dpi, const RECT& suggested) override;
 
  private:
@@ -92,21 +91,23 @@ class TForm1 final : public Wnd {
   // The control of that name in the description (null: Bevel1), its window.
   Control* Named(std::string_view name);
   HWND At(std::string_view name);
-  // The only calls of the two commands; null: the first prompt is shown.
-  void RunSplitWith(const std::string* source);
-  void RunJoinWith(const std::string* firstPiece);
-  void RunEnded();
+  // A run has started: the progress shown.
+  void RunStarted(bool started);
   // A drop is taken or refused by the shared rules (forms/Handover.h).
   DropAnswer AnswerDrop(const std::vector<std::string>& entries, POINT screen, DWORD offered);
 
+  // The window's side of the run.
+  void WakeForRun() override;
+  Interaction& RunInteraction() override { return *gui_; }
+  bool AskToStopRun(const std::string& text) override;
+  void RunEnded() override;
+
   Font font_;
   std::unique_ptr<Win32Interaction> gui_;  // made with the window
-  std::unique_ptr<Runner> runner_;
+  TaskbarButton taskbar_;
   DropTarget dropTarget_;
-  FileSystem* fileSystem_ = nullptr;
   bool closeWhenStopped_ = false;
   bool endsProgram_ = true;  // closed, not destroyed with the object
-  std::string handedOver_;   // the file a run was handed, alive as long as the run
   HandedFile pendingFile_;
   std::string pendingNotice_;
 };

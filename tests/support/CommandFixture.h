@@ -54,6 +54,8 @@ class CommandFixture : public ::testing::Test {
       lengths.push_back(FileSize(stem + "." + IntToStrl(k, 3)));
     return lengths;
   }
+
+ public:
   // A piece set cut by hand, independent of the split: header, then slices of the data.
   static std::vector<std::string> CutSet(const std::string& stem, const std::string& data,
                                          size_t pieceSize, const std::string& name = "photo.jpg",
@@ -71,6 +73,7 @@ class CommandFixture : public ::testing::Test {
     return paths;
   }
 
+ protected:
   // The run ended with this notice, then the clean-up: cursor off, empty line.
   void ExpectEndedWithNotice(Outcome outcome, Outcome expected) {
     EXPECT_EQ(outcome, expected);
