@@ -65,8 +65,28 @@ const char* NoticeText(Outcome outcome) {
       return N_("元ファイルのデータ読み込みに失敗しました。");
     case Outcome::OutputWriteFailed:
       return N_("ファイルのデータ書き込みに失敗しました。");
+    case Outcome::ChecksumMismatch:
+      return N_("分割ファイルの内容がチェックサムと一致しません。");
+    case Outcome::ListWriteFailed:
+      return N_("格納先ファイルの書き込みに失敗しました。");
   }
   return nullptr;
+}
+
+const char* NoteText(Note::Kind kind) {
+  switch (kind) {
+    case Note::ListUnreadable:
+      return N_("チェックサムファイルを読めないため、無視しました。");
+    case Note::ListOfOtherFiles:
+      return N_("チェックサムファイルがこの分割ファイルのものではないため、無視しました。");
+    case Note::ListNotWritten:
+      return N_("同じ名前のファイルがあるため、チェックサムファイルを作成しませんでした。");
+    case Note::ListWritten:
+      return N_("チェックサムファイルを作成しました。");
+    case Note::ListVerified:
+      return N_("すべての分割ファイルがチェックサムと一致しました。");
+  }
+  return "";
 }
 
 std::string ProgressText(const char* prefix, int64_t k, int64_t count) {
