@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "cli/Check.h"
 #include "cli/CliInteraction.h"
 #include "cli/Console.h"
 #include "cli/Options.h"
@@ -49,19 +50,35 @@ int RunCommand(const Options& options) {
   int64_t total = 0;
   if (shown) {
     total = options.command == Command::Split ? std::max<int64_t>(fs->SizeOf(options.file), 0)
-                                              : JoinBytes(*fs, options);
+            : options.command == Command::Join ? JoinBytes(*fs, options)
+                                               : JoinBytes(*fs, options) + kHeaderSize;
   }
   ProgressLine progress(shown, total);
-  FileDialogs dialogs;
-  HandleFields handles;
-  CliInteraction ui(options, *fs, dialogs, progress);
-  const CommandContext context{ui, *fs, dialogs, handles, &progress};
-  const Outcome outcome = options.command == Command::Split
-                              ? RunSplit(context, options.pieceSizeKB, &options.file)
-                              : RunJoin(context, &options.file);
+  // A list that was ignored is always told: the set was not verified. That
+  // one was written or every piece matched, only to a person watching.
+  const Notes notes = [&](const Note& note) {
+    const bool news = note.kind == Note::ListWritten || note.kind == Note::ListVerified;
+    if (news && !shown) return;
+    progress.Clear();
+    WriteError(std::string(kProgramName) + ": " + Tr(NoteText(note.kind)) + " " + note.path + "\n");
+  };
+  int status = 0;
+  if (options.command == Command::Check) {
+    status = RunCheck(options, *fs, progress, notes);
+  } else {
+    FileDialogs dialogs;
+    HandleFields handles;
+    CliInteraction ui(options, *fs, dialogs, progress);
+    CommandContext context{ui, *fs, dialogs, handles, &progress};
+    context.notes = notes;
+    context.checksumList = !options.noChecksum;
+    const Outcome outcome = options.command == Command::Split
+                                ? RunSplit(context, options.pieceSizeKB, &options.file)
+                                : RunJoin(context, &options.file);
+    status = outcome == Outcome::Done ? 0 : 1;
+  }
   progress.Clear();
-  if (StopStatus() != 0) return StopStatus();
-  return outcome == Outcome::Done ? 0 : 1;
+  return StopStatus() != 0 ? StopStatus() : status;
 }
 
 }  // namespace

@@ -69,6 +69,22 @@ inline constexpr const char* kPieceMissing =
     N_("分割ファイル %s が見つかりません。そのファイルがあるフォルダーを --search で指定してくださ"
        "い。");
 
+// `check`: its report on standard output, a row per piece (its path, its
+// length, then whether the length and the checksum hold).
+inline constexpr const char* kChecking = N_("分割ファイルを確認中です。");
+inline constexpr const char* kStoredName = N_("元のファイル名: %s");
+inline constexpr const char* kPieceCount = N_("分割ファイルの数: %s");
+inline constexpr const char* kPieceBytes = N_("分割サイズ: %s バイト");
+inline constexpr const char* kListUsed = N_("チェックサムファイル: %s");
+inline constexpr const char* kNoList = N_("チェックサムファイル: なし");
+inline constexpr const char* kPieceNotFound = N_("見つかりません");
+inline constexpr const char* kLengthHolds = N_("長さ OK");
+inline constexpr const char* kLengthWrong = N_("長さが不正");
+inline constexpr const char* kSumMatches = N_("チェックサム OK");
+inline constexpr const char* kSumDiffers = N_("チェックサム不一致");
+inline constexpr const char* kSumUnread = N_("読み込み失敗");
+inline constexpr const char* kSetBroken = N_("分割ファイルに問題があります。");
+
 // The progress line on a terminal: "%s" is the time left, as 1:05.
 inline constexpr const char* kTimeLeft = N_("残り %s");
 
