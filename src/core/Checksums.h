@@ -40,6 +40,10 @@ struct ListEntry {
   std::string hex;   // the digest, lowercase
 };
 
+// The whole of a plain file of at most kMaxListBytes that can be opened and
+// read; nullopt otherwise.
+std::optional<std::string> ReadListFile(FileSystem& fs, const std::string& path);
+
 // The bytes of a list: "HEX  NAME\n" lines for SHA-256 and MD5, "NAME HEX\n"
 // for CRC32.
 std::string FormatList(HashKind kind, const std::vector<ListEntry>& entries);
@@ -78,10 +82,11 @@ struct PieceReport {
   int64_t length = -1;       // its length; -1 when not found or not had
   bool lengthHolds = false;  // as long as a piece of this number must be
   enum class Sum {
-    NoList,   // no usable list beside the set
+    NoList,   // no usable list beside the set (and the piece read whole, if found)
     Matches,  // its bytes hash to what the list says
     Differs,  // they do not
-    Unread,   // it could not be opened or read whole (or was not found)
+    Unread,   // it could not be opened or read whole, or was found nowhere
+              // while there is a list
   };
   Sum sum = Sum::NoList;
 };

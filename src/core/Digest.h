@@ -30,4 +30,7 @@ class Hasher {
 // (the commands then go on as if there were no list).
 std::unique_ptr<Hasher> MakeHasher(HashKind kind);
 
+// Lowercase hex of n bytes.
+std::string HexOf(const unsigned char* bytes, size_t n);
+
 }  // namespace tolvanix
