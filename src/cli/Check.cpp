@@ -45,7 +45,7 @@ std::string SumWord(PieceReport::Sum sum) {
 
 int RunCheck(const Options& options, FileSystem& fs, ProgressLine& progress, const Notes& notes) {
   progress.SetStage(Say(kChecking));
-  const SetReport report = CheckSet(fs, options.file, options.searchFolders, &progress, notes);
+  const SetReport report = CheckSet(fs, options.file, SearchFolders(options), &progress, notes);
   progress.SetStage("");
   if (report.outcome == Outcome::Stopped) return 1;  // the caller tells the stop's own status
   if (report.outcome != Outcome::Done) {
@@ -56,14 +56,15 @@ int RunCheck(const Options& options, FileSystem& fs, ProgressLine& progress, con
   std::string out = Say(kStoredName, {report.storedName}) + "\n" +
                     Say(kPieceCount, {std::to_string(report.count)}) + "\n" +
                     Say(kPieceBytes, {std::to_string(report.pieceSize)}) + "\n";
-  out += report.list ? Say(kListUsed, {report.list->path + " (" + ListKindName(report.list->kind) +
-                                           ")"})
-                     : Say(kNoList);
+  out += report.list
+             ? Say(kListUsed, {report.list->path + " (" + ListKindName(report.list->kind) + ")"})
+             : Say(kNoList);
   out += "\n";
   const std::vector<std::string> names = PieceNamesOfSet(options.file, report.count);
   for (size_t i = 0; i < report.pieces.size(); ++i) {
     const PieceReport& piece = report.pieces[i];
-    std::string row = piece.path.empty() ? (i < names.size() ? names[i] : std::string()) : piece.path;
+    std::string row =
+        piece.path.empty() ? (i < names.size() ? names[i] : std::string()) : piece.path;
     row += "  " + (piece.length < 0 ? std::string("-") : std::to_string(piece.length));
     row += "  " + LengthWord(piece);
     if (const std::string sum = SumWord(piece.sum); !sum.empty() && !piece.path.empty())

@@ -20,38 +20,54 @@ namespace {
 
 using Command = Options::Command;
 
-// What a join moves: the data of every piece, those not found yet counted
-// at the first piece's length. Only for the progress line.
-int64_t JoinBytes(FileSystem& fs, const Options& options) {
+// Where a set's pieces lie, by the join's rule (beside the piece before,
+// then in the SearchFolders), looked up before anything is written.
+struct SetPlan {
+  int64_t dataBytes = 0;  // pieces not found counted at the first one's length
+  std::string missing;    // the first piece found nowhere, where it was expected
+};
+
+SetPlan PlanSet(FileSystem& fs, const Options& options) {
+  SetPlan plan;
   std::unique_ptr<File> first = fs.OpenRead(options.file);
-  if (!first) return 0;
+  if (!first) return plan;  // the command tells what is wrong with it
   const int64_t size = first->Size();
   HeaderBytes header{};
-  if (size < kHeaderSize || first->Read(header.data(), kHeaderSize) != kHeaderSize) return 0;
+  if (size < kHeaderSize || first->Read(header.data(), kHeaderSize) != kHeaderSize) return plan;
   const int32_t count = DecodeHeader(header).count;
-  int64_t total = size - kHeaderSize;
+  plan.dataBytes = size - kHeaderSize;
   std::string previous = options.file;
   for (int64_t n = 2; n <= std::min<int64_t>(count, kMaxPieceCount); ++n) {
-    std::string piece = PieceName(previous, n);
-    for (const std::string& folder : options.searchFolders) {
-      if (fs.SizeOf(piece) >= 0) break;
-      piece = InFolder(folder, PathName(piece));
+    const std::string expected = PieceName(previous, n);
+    std::string piece = expected;
+    for (const std::string& folder : SearchFolders(options)) {
+      if (fs.Exists(piece)) break;
+      piece = InFolder(folder, PathName(expected));
     }
-    const int64_t length = fs.SizeOf(piece);
-    if (length >= 0) previous = piece;
-    total += length >= 0 ? length : size;
+    if (!fs.Exists(piece)) {
+      if (plan.missing.empty()) plan.missing = expected;
+      plan.dataBytes += size;
+      continue;
+    }
+    previous = piece;
+    plan.dataBytes += std::max<int64_t>(fs.SizeOf(piece), 0);
   }
-  return total;
+  return plan;
 }
 
 int RunCommand(const Options& options) {
   const std::unique_ptr<FileSystem> fs = MakeNativeFileSystem();
   const bool shown = !options.quiet && ErrorIsTerminal();
-  int64_t total = 0;
-  if (shown) {
-    total = options.command == Command::Split ? std::max<int64_t>(fs->SizeOf(options.file), 0)
-            : options.command == Command::Join ? JoinBytes(*fs, options)
-                                               : JoinBytes(*fs, options) + kHeaderSize;
+  int64_t total = std::max<int64_t>(fs->SizeOf(options.file), 0);
+  if (options.command != Command::Split) {
+    const SetPlan plan = PlanSet(*fs, options);
+    // A join that would stop at a piece found nowhere starts nothing: no
+    // partial output to clear away before the next try.
+    if (options.command == Command::Join && !plan.missing.empty()) {
+      TellError(Say(kPieceMissing, {plan.missing}));
+      return 1;
+    }
+    total = plan.dataBytes + (options.command == Command::Check ? kHeaderSize : 0);
   }
   ProgressLine progress(shown, total);
   // A list that was ignored is always told: the set was not verified. That

@@ -28,6 +28,12 @@ std::string InFolder(const std::string& folder, const std::string& name) {
   return folder + name;  // none, or it ends in a delimiter already
 }
 
+std::vector<std::string> SearchFolders(const Options& options) {
+  std::vector<std::string> folders = options.searchFolders;
+  folders.push_back(FolderOrCurrent(options.file));
+  return folders;
+}
+
 bool IsFolder(const std::string& path) {
   std::error_code error;
   return std::filesystem::is_directory(std::u8string(path.begin(), path.end()), error);
@@ -75,9 +81,10 @@ bool CliInteraction::FirstPiece(TFileDialog& dialog) {
   // to write over it whatever is given.
   if (!options_.force) {
     const int64_t size = fs_.SizeOf(options_.file);
-    const int64_t count = size < 0 ? 1
-                                   : std::min<int64_t>(PieceCount(size, options_.pieceSizeKB * 1024LL),
-                                                       kMaxPieceCount);
+    const int64_t count =
+        size < 0
+            ? 1
+            : std::min<int64_t>(PieceCount(size, options_.pieceSizeKB * 1024LL), kMaxPieceCount);
     for (int64_t k = 1; k <= count; ++k) {
       const std::string piece = PieceName(chosen, k);
       if (fs_.Exists(piece) && !fs_.SameFile(piece, options_.file)) {
@@ -112,7 +119,7 @@ bool CliInteraction::Output(TFileDialog& dialog) {
 bool CliInteraction::MissingPiece(TFileDialog& dialog) {
   // Proposed: where the piece was expected, beside the one before it.
   const std::string name = PathName(dialog.FileName);
-  for (const std::string& folder : options_.searchFolders) {
+  for (const std::string& folder : SearchFolders(options_)) {
     const std::string candidate = InFolder(folder, name);
     if (fs_.Exists(candidate)) {
       dialog.FileName = candidate;

@@ -4,13 +4,14 @@
 //  - the split's first piece: -o, or beside the source as the window
 //    proposes; the join's output: -o, or the stored name in the current
 //    folder. A file there is replaced only with --force;
-//  - a piece that is not beside the one before it: looked for in the --search
-//    folders, in order; the next-medium notices are not shown;
+//  - a piece that is not beside the one before it: looked for in the
+//    SearchFolders; the next-medium notices are not shown;
 //  - the low-space warning: Cancel, with what to do about it;
 //  - the status line: the progress line.
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "cli/Options.h"
 #include "cli/ProgressLine.h"
@@ -46,6 +47,11 @@ class CliInteraction final : public Interaction {
 // An error on standard error, "tolvanix-cli: " in front; a text of several
 // lines (the notices put a file name on a line of its own) keeps them.
 void TellError(const std::string& text);
+
+// Where a piece that is not beside the one before it is looked for: the
+// --search folders in their order, then the first piece's folder (a set
+// spread over folders may come back to it).
+std::vector<std::string> SearchFolders(const Options& options);
 
 // `name` inside `folder`.
 std::string InFolder(const std::string& folder, const std::string& name);

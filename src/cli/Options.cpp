@@ -22,14 +22,10 @@ struct Known {
 };
 
 constexpr Known kKnown[] = {
-    {"-s", "--size", Flag::Size, true},
-    {"-o", "--output", Flag::Output, true},
-    {"", "--search", Flag::Search, true},
-    {"", "--no-checksum", Flag::NoChecksum, false},
-    {"-f", "--force", Flag::Force, false},
-    {"-q", "--quiet", Flag::Quiet, false},
-    {"-h", "--help", Flag::Help, false},
-    {"-v", "--version", Flag::Version, false},
+    {"-s", "--size", Flag::Size, true},    {"-o", "--output", Flag::Output, true},
+    {"", "--search", Flag::Search, true},  {"", "--no-checksum", Flag::NoChecksum, false},
+    {"-f", "--force", Flag::Force, false}, {"-q", "--quiet", Flag::Quiet, false},
+    {"-h", "--help", Flag::Help, false},   {"-v", "--version", Flag::Version, false},
 };
 
 const Known* Find(std::string_view name) {

@@ -2,13 +2,14 @@
 // line redrawn with a carriage return and an erase to the line's end, and
 // SIGINT, SIGTERM and SIGHUP turned into a stop request. A second one of them
 // ends the program at once, as usual.
+#include "cli/Console.h"
+
 #include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 
-#include "cli/Console.h"
 #include "i18n/Catalogue.h"
 
 namespace tolvanix::cli {
@@ -35,9 +36,7 @@ void WriteError(std::string_view text) { WriteAll(STDERR_FILENO, text); }
 
 bool ErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
 
-void ShowProgressLine(std::string_view text) {
-  WriteError("\r" + std::string(text) + "\x1b[K");
-}
+void ShowProgressLine(std::string_view text) { WriteError("\r" + std::string(text) + "\x1b[K"); }
 
 void ClearProgressLine() { WriteError("\r\x1b[K"); }
 

@@ -3,13 +3,14 @@
 // pipe as UTF-8; the progress line kept in place through the console's
 // cursor; Ctrl+C, Ctrl+Break and the console's close, log-off and shutdown
 // events turned into a stop request.
+#include "cli/Console.h"
+
 #include <windows.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
 
-#include "cli/Console.h"
 #include "i18n/Catalogue.h"
 
 namespace tolvanix::cli {
@@ -18,8 +19,8 @@ namespace {
 
 std::wstring Widen(std::string_view utf8) {
   if (utf8.empty()) return {};
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                    nullptr, 0);
+  const int n =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
   std::wstring wide(static_cast<size_t>(n), L'\0');
   MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
   return wide;
@@ -27,8 +28,8 @@ std::wstring Widen(std::string_view utf8) {
 
 std::string Narrow(std::wstring_view wide) {
   if (wide.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                    nullptr, 0, nullptr, nullptr);
+  const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
+                                    0, nullptr, nullptr);
   std::string utf8(static_cast<size_t>(n), '\0');
   WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), n,
                       nullptr, nullptr);
