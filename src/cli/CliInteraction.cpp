@@ -39,6 +39,13 @@ bool IsFolder(const std::string& path) {
   return std::filesystem::is_directory(std::u8string(path.begin(), path.end()), error);
 }
 
+namespace {
+
+// -o names a folder: one that exists, or any path that ends in a delimiter.
+bool NamesFolder(const std::string& path) { return PathName(path).empty() || IsFolder(path); }
+
+}  // namespace
+
 void CliInteraction::Error(const std::string& text) {
   progress_.Clear();
   TellError(text);
@@ -74,7 +81,8 @@ bool CliInteraction::FirstPiece(TFileDialog& dialog) {
   const std::string& proposed = dialog.FileName;
   std::string chosen = PathFolder(options_.file) + proposed;
   if (options_.output) {
-    chosen = IsFolder(*options_.output) ? InFolder(*options_.output, proposed) : *options_.output;
+    chosen =
+        NamesFolder(*options_.output) ? InFolder(*options_.output, proposed) : *options_.output;
   }
   // Every piece the split will write, not only the first that the window's
   // dialog asks about. The source itself is left to the split, which refuses
@@ -102,7 +110,7 @@ bool CliInteraction::Output(TFileDialog& dialog) {
   const std::string stored = dialog.FileName;
   std::string chosen = stored;
   if (options_.output) {
-    chosen = IsFolder(*options_.output) ? InFolder(*options_.output, stored) : *options_.output;
+    chosen = NamesFolder(*options_.output) ? InFolder(*options_.output, stored) : *options_.output;
   }
   if (PathName(chosen).empty()) {
     Error(Say(kNoStoredName));

@@ -50,9 +50,9 @@ void ProgressLine::SetStage(const std::string& text) {
   if (!shown_) return;
   if (text.empty()) {
     Clear();
-    return;
+  } else if (Clock::now() - lastDrawn_ >= kRedrawEvery) {
+    Draw();
   }
-  Draw();
 }
 
 void ProgressLine::Progress(double fraction) {
