@@ -315,7 +315,7 @@ TEST_F(ChecksumTest, TheCheckTellsEachPiecesLengthAndSum) {
   report = CheckSet(fs, paths[0], {dir / "gone", other.Path()});
   EXPECT_EQ(Summary(report), (std::vector<std::string>{"whole, matches", "whole, differs",
                                                        "whole, matches", "cut, differs"}));
-  EXPECT_EQ(report.pieces[2].path, other / "a.003");
+  EXPECT_TRUE(fs.SameFile(report.pieces[2].path, other / "a.003"));
   EXPECT_FALSE(report.Holds());
   report = CheckSet(fs, paths[0]);
   EXPECT_EQ(Summary(report)[2], "missing, unread");
