@@ -202,36 +202,45 @@ TEST_F(ChecksumTest, TheSplitsListGoesBesideTheSetAndReplacesOnlyAListOfItsOwnPi
 // kind beside the first piece or one that turns up beside a later piece on another medium;
 // the output keeps the pieces that matched.
 TEST_F(ChecksumTest, TheJoinNamesAPieceThatDiffersAndKeepsOnlyThePiecesThatMatched) {
+  enum Medium { Same, Folder, Swapped };  // of pieces 2 to 4 and the list
   struct Row {
     HashKind kind;
-    int flipped;     // the piece's index; -1: none
-    bool elsewhere;  // pieces 2 to 4 and the list in another folder, found through the prompt
+    int flipped;    // the piece's index; -1: none
+    Medium medium;  // Folder: found through the prompt; Swapped: put in while the notice is open
   };
   for (const Row& r : {
-           Row{HashKind::Sha256, 0, false},
-           Row{HashKind::Md5, 1, false},
-           Row{HashKind::Crc32, 3, false},
-           Row{HashKind::Sha256, -1, false},
-           Row{HashKind::Sha256, 0, true},
-           Row{HashKind::Md5, 2, true},
-           Row{HashKind::Crc32, -1, true},
+           Row{HashKind::Sha256, 0, Same},
+           Row{HashKind::Md5, 1, Same},
+           Row{HashKind::Crc32, 3, Same},
+           Row{HashKind::Sha256, -1, Same},
+           Row{HashKind::Sha256, 0, Folder},
+           Row{HashKind::Md5, 2, Folder},
+           Row{HashKind::Crc32, -1, Folder},
+           Row{HashKind::Sha256, 1, Swapped},
        }) {
-    SCOPED_TRACE(std::string(ListExtension(r.kind)) + " " + std::to_string(r.flipped) +
-                 (r.elsewhere ? " elsewhere" : ""));
+    SCOPED_TRACE(std::string(ListExtension(r.kind)) + " " + std::to_string(r.flipped) + " " +
+                 std::to_string(r.medium));
     TempDir d, other;
     auto paths = CutSet(d / "a", data_, 1024);
-    const std::string list = (r.elsewhere ? other : d) / (std::string("a") + ListExtension(r.kind));
-    WriteFile(list, ListText(r.kind));
+    const std::string name = std::string("a") + ListExtension(r.kind);
+    WriteFile(other / name, ListText(r.kind));
     if (r.flipped >= 0) FlipAByte(paths[r.flipped]);
-    for (int k = 1; r.elsewhere && k < 4; ++k) {
-      std::filesystem::rename(paths[k], other / PathName(paths[k]));
-      paths[k] = other / PathName(paths[k]);
+    for (int k = 1; k < 4; ++k) std::filesystem::rename(paths[k], other / PathName(paths[k]));
+    const auto swap = [&](const std::string& notice) {
+      if (notice != kNextMediumJoin) return;
+      for (int k = 1; k < 4; ++k) std::filesystem::rename(other / PathName(paths[k]), paths[k]);
+      std::filesystem::rename(other / name, d / name);
+    };
+    if (r.medium == Same) swap(kNextMediumJoin);
+    if (r.medium == Folder) {
+      for (int k = 1; k < 4; ++k) paths[k] = other / PathName(paths[k]);
     }
     ui = ScriptedInteraction();
     notes.clear();
     ui.ConfirmOpen(paths[0]);
     ui.ConfirmSave(d / "out");
-    if (r.elsewhere) ui.ConfirmOpen(other / "any");
+    if (r.medium == Folder) ui.ConfirmOpen(other / "any");
+    if (r.medium == Swapped) ui.onNotice = swap;
     const Outcome outcome = Join();
     const size_t kept = r.flipped < 0    ? data_.size()
                         : r.flipped == 0 ? 0
@@ -239,7 +248,8 @@ TEST_F(ChecksumTest, TheJoinNamesAPieceThatDiffersAndKeepsOnlyThePiecesThatMatch
     EXPECT_TRUE(ReadFile(d / "out") == data_.substr(0, kept));
     if (r.flipped < 0) {
       EXPECT_EQ(outcome, Outcome::Done);
-      EXPECT_EQ(notes, std::vector<std::string>{"verified:" + list});
+      EXPECT_EQ(notes,
+                std::vector<std::string>{"verified:" + (r.medium == Folder ? other : d) / name});
       continue;
     }
     EXPECT_EQ(outcome, Outcome::ChecksumMismatch);
