@@ -9,7 +9,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-translations-l10n libgl1-mesa-dev
-  libgtest-dev
+  libgtest-dev libssl-dev zlib1g-dev
   fonts-ipafont-gothic
   xvfb xauth imagemagick dbus shared-mime-info libglib2.0-bin
   python3-pyatspi at-spi2-core

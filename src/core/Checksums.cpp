@@ -240,6 +240,8 @@ SetReport CheckSet(FileSystem& fs, const std::string& firstPiece,
       const std::string there = InFolder(searchFolders[f], PathName(expected));
       if (fs.Exists(there)) found = there;
     }
+    if (const std::string beside = PieceName(firstPiece, k); found.empty() && fs.Exists(beside))
+      found = beside;
     if (found.empty()) continue;
     if (found != expected) elsewhere.push_back(found);
     report.pieces[static_cast<size_t>(k - 1)].path = previous = found;

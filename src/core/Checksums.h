@@ -106,7 +106,8 @@ struct SetReport {
 };
 
 // Reads the header of `firstPiece`, finds every later piece beside the one
-// before it or, failing that, in `searchFolders` in their order, finds the
+// before it or, failing that, in `searchFolders` in their order, then beside
+// the first piece, finds the
 // list beside the first piece or beside a later one where that one lies, and
 // reads every piece once, hashing it when there is a list. Opens nothing for
 // writing. `control` sees progress (the share of the bytes read) and may

@@ -30,9 +30,9 @@ class JoinRun final : CommandRun {
   // `allBeside` tells whether there was none.
   std::string BrokenPieceBeside(const std::string& firstPiece, int64_t pieceSize, int32_t count,
                                 bool& allBeside);
-  // Finds piece `number` next to `current`, with the user's help. False when
-  // the user gives up.
-  bool LocatePiece(const std::string& current, int64_t number, std::string& found);
+  // Finds piece `number` next to `current`, with the user's help; `asked`
+  // tells whether it took the next-medium notice. False when the user gives up.
+  bool LocatePiece(const std::string& current, int64_t number, std::string& found, bool& asked);
   // Whether the appended piece at `index` (from 0) hashed to what the list says.
   bool Matches(size_t index) const;
   // Cuts the output back to the pieces before `index`, all of which matched.
@@ -176,11 +176,13 @@ Outcome JoinRun::CopyPieces(const std::string& firstPiece, const FirstPiece& hea
 
     if (number >= count) break;
     std::string next;
-    if (!LocatePiece(current, number + 1, next))
+    bool asked = false;
+    if (!LocatePiece(current, number + 1, next, asked))
       return End(Stopping() ? Outcome::Stopped : Outcome::Cancelled);
-    // A piece on another medium or in another folder may have the list
-    // beside it: the pieces appended so far answer to it at once.
-    if (!list_ && !hashes_.Empty() && next != PieceName(current, number + 1)) {
+    // A piece on another medium (in the same drive too) or in another folder
+    // may have the list beside it: the pieces appended so far answer to it
+    // at once.
+    if (!list_ && !hashes_.Empty() && asked) {
       list_ = FindListBeside(fs_, next, names_, notes_);
       for (size_t i = 0; list_ && i < appended_.size(); ++i) {
         if (!Matches(i)) return Mismatch(i);
@@ -218,10 +220,12 @@ Outcome JoinRun::Mismatch(size_t index) {
   return End(Outcome::ChecksumMismatch, appended_[index].path);
 }
 
-bool JoinRun::LocatePiece(const std::string& current, int64_t number, std::string& found) {
+bool JoinRun::LocatePiece(const std::string& current, int64_t number, std::string& found,
+                          bool& asked) {
   std::string expected = PieceName(current, number);
   if (!fs_.Exists(expected)) {
     ui_.ShowNotice(Tr(kNextMediumJoin));
+    asked = true;
     while (!fs_.Exists(expected)) {
       if (Stopping()) return false;
       dialogs_.OpenDialog3.FileName = expected;

@@ -198,7 +198,9 @@ Outcome SplitRun::WriteList(const std::string& firstPiece, const std::string& la
   if (!hash_) return End(Outcome::Done);
   const std::string path = ListBeside(spread_ ? lastPiece : firstPiece, HashKind::Sha256);
   // Never in place of a file someone else made, nor of the source itself.
-  if (path != emptiedList_ && fs_.Exists(path) && !IsListOfOurPieces(path, lastPiece)) {
+  // The list emptied at the start is ours only while no medium was changed.
+  const bool emptied = !spread_ && path == emptiedList_;
+  if (!emptied && fs_.Exists(path) && !IsListOfOurPieces(path, lastPiece)) {
     Tell(Note::ListNotWritten, path);
     return End(Outcome::Done);
   }

@@ -18,6 +18,7 @@ else
   [[ $depends == *libqt6widgets6*fonts-ipafont-gothic* || $depends == *fonts-ipafont-gothic*libqt6widgets6* ]] ||
     fail "Depends lacks Qt or the Japanese font: $depends"
   [[ $depends != *san* ]] || fail "Depends names a sanitizer runtime: $depends"
+  [[ $depends == *libssl3*zlib1g* ]] || fail "Depends lacks the digests' libraries: $depends"
   # Debian's own checks of a package, with nothing let through: no error, no warning.
   out=$(lintian --fail-on error,warning "$deb" 2>&1) || fail "lintian: $out"
 fi
