@@ -86,9 +86,9 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
   switch (event) {
     case CTRL_C_EVENT:
     case CTRL_BREAK_EVENT: {
+      // The first asks the run to stop; a second ends the program at once.
       int none = 0;
-      stopStatus.compare_exchange_strong(none, 130);
-      return TRUE;
+      return stopStatus.compare_exchange_strong(none, 130) ? TRUE : FALSE;
     }
     case CTRL_CLOSE_EVENT: {
       int none = 0;
