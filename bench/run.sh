@@ -6,9 +6,11 @@
 set -euo pipefail
 repo="$(cd "$(dirname "$0")/.." && pwd)"
 data="${TOLVANIX_BENCH_DIR:-$repo/../bench-data}"
+# As many jobs as the machine has cores, or TOLVANIX_JOBS.
+jobs=${TOLVANIX_JOBS:-$(nproc)}
 cmake -S "$repo" -B "$repo/build-bench" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DTOLVANIX_BUILD_TESTS=OFF >/dev/null
-cmake --build "$repo/build-bench" -j2 --target tolvanix_bench
+cmake --build "$repo/build-bench" -j"$jobs" --target tolvanix_bench
 mkdir -p "$data"
 "$repo/build-bench/bench/tolvanix_bench" --dir "$data" "$@"
 rmdir "$data" 2>/dev/null || true

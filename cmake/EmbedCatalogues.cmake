@@ -1,15 +1,12 @@
-# Writes OUTPUT, a C++ source that holds the bytes of every .po file named in
-# CATALOGUES (a list), each under its file name without ".po".
-#   cmake -DOUTPUT=Catalogues.cpp "-DCATALOGUES=a.po;b.po" -P EmbedCatalogues.cmake
+# Writes OUTPUT, a C++ source that holds the bytes of every .mo file named in
+# CATALOGUES (a list), each under its file name without ".mo".
+#   cmake -DOUTPUT=Catalogues.cpp "-DCATALOGUES=en.mo;pt_BR.mo" -P EmbedCatalogues.cmake
 set(arrays "")
 set(entries "")
 set(i 0)
-foreach(po IN LISTS CATALOGUES)
-  get_filename_component(language ${po} NAME_WE)
-  if(NOT language MATCHES "^[A-Za-z]+(_[A-Za-z0-9]+)?$")
-    message(FATAL_ERROR "${po}: a catalogue is named by its language, as en.po or pt_BR.po")
-  endif()
-  file(READ ${po} hex HEX)
+foreach(mo IN LISTS CATALOGUES)
+  get_filename_component(language ${mo} NAME_WE)
+  file(READ ${mo} hex HEX)
   string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
   string(APPEND arrays "const unsigned char kBytes${i}[] = {${bytes}};\n")
   string(APPEND entries "    {\"${language}\", {reinterpret_cast<const char*>(kBytes${i}), sizeof kBytes${i}}},\n")
@@ -20,7 +17,7 @@ if(i EQUAL 0)
 else()
   set(body "  static const EmbeddedCatalogue all[] = {\n${entries}  };\n  return all;\n")
 endif()
-set(source "// Made by the build from po/*.po: do not edit.
+set(source "// Made by the build from po/*.po through msgfmt: do not edit.
 #include \"i18n/Catalogue.h\"
 
 namespace tolvanix {

@@ -8,11 +8,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh windows
+# As many jobs as the machine has cores, or TOLVANIX_JOBS.
+jobs=${TOLVANIX_JOBS:-$(nproc)}
 
 build=build-win-release
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
   -DCMAKE_BUILD_TYPE=Release -DTOLVANIX_BUILD_TESTS=OFF
-cmake --build "$build" -j2 --target tolvanix_packages
+cmake --build "$build" -j"$jobs" --target tolvanix_packages
 scripts/check-imports.sh "$build"/package/Tolvanix-*/tolvanix.exe
 mkdir -p dist
 cp "$build"/package/*.zip "$build"/package/*-setup.exe dist/

@@ -3,13 +3,14 @@
 # later calls return at once. The Japanese window fonts the program asks for
 # are mapped to the IPA Gothic fonts (Debian's fonts-ipafont-gothic), which are
 # copied into the prefix. Drive R: is a removable drive (a folder in the
-# prefix). No Mono or Gecko is installed, and nothing asks.
+# prefix). No Mono or Gecko is installed, and nothing asks. A prefix made by
+# another version of this script, or of wine-env.sh, is made anew.
 #   scripts/wine-prefix.sh PREFIX
 set -euo pipefail
-prefix=${1:?usage: wine-prefix.sh PREFIX}
-mkdir -p "$(dirname "$prefix")"
-prefix=$(cd "$(dirname "$prefix")" && pwd)/$(basename "$prefix")
-ready=$prefix/.tolvanix-ready-2
+here=$(dirname "${BASH_SOURCE[0]}")
+. "$here/wine-env.sh" "${1:?usage: wine-prefix.sh PREFIX}"
+prefix=$WINEPREFIX
+ready=$prefix/.tolvanix-ready-$(cat "$here/wine-prefix.sh" "$here/wine-env.sh" | sha256sum | cut -c1-16)
 [ -e "$ready" ] && exit 0
 
 # Tests running side by side wait for the one that makes the prefix.
@@ -17,10 +18,8 @@ exec 9>"$prefix.lock"
 flock 9
 [ -e "$ready" ] && exit 0
 
-export WINEPREFIX=$prefix WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml=d"
 unset DISPLAY WAYLAND_DISPLAY
 rm -rf "$prefix"
-wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 wineboot=$(command -v wineboot || echo /usr/lib/wine/wineboot)
 "$wineboot" --init >/dev/null 2>&1
 wineserver -w

@@ -5,6 +5,7 @@
 set -euo pipefail
 prefix=${1:?usage: wine-run.sh PREFIX PROGRAM [ARGS...]}
 shift
-"$(dirname "$0")/wine-prefix.sh" "$prefix"
-export WINEPREFIX=$(cd "$prefix" && pwd) WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=d"
-exec "$(command -v wine64 || echo /usr/lib/wine/wine64)" "$@"
+here=$(dirname "$0")
+"$here/wine-prefix.sh" "$prefix"
+. "$here/wine-env.sh" "$prefix"
+exec "$wine" "$@"

@@ -1,6 +1,7 @@
 ﻿; The Windows installer: a per-user install under %LOCALAPPDATA%\Programs
 ; that needs no administrator, a Start menu entry, Tolvanix in the "Open
-; with" list of .001 files, and an uninstaller that takes all of it away.
+; with" list of .001 files and in the "Send to" menu, and an uninstaller
+; that takes all of it away.
 ; Japanese and English pages; /S installs and uninstalls silently.
 ;   makensis -DVERSION=1.0 -DEXE=tolvanix.exe -DCLI=tolvanix-cli.exe
 ;            -DREADME=readme.txt -DICON=tolvanix.ico -DOUTFILE=setup.exe tolvanix.nsi
@@ -61,6 +62,8 @@ Section
   File "/oname=readme.txt" "${README}"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   CreateShortcut "$SMPROGRAMS\${APP}.lnk" "$INSTDIR\tolvanix.exe"
+  ; "Send to": the file sent is the program's argument, split or, a .001, joined.
+  CreateShortcut "$SENDTO\${APP}.lnk" "$INSTDIR\tolvanix.exe"
 
   ; "Open with": the program's own entry and a type for .001 files, beside
   ; whatever program opens them now, which is left as it is.
@@ -95,6 +98,7 @@ Section "Uninstall"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\${APP}.lnk"
+  Delete "$SENDTO\${APP}.lnk"
 
   DeleteRegKey HKCU "Software\Classes\Applications\tolvanix.exe"
   DeleteRegKey HKCU "Software\Classes\${PROGID}"

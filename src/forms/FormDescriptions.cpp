@@ -11,8 +11,8 @@ const FontDescription kWindowFont{"ＭＳ Ｐゴシック", 12};
 
 namespace {
 
-const FontDescription kHeadingFont{"ＭＳ ゴシック", 19, true, true, 0x008000, true};  // clGreen
-const FontDescription kContactFont{"ＭＳ ゴシック", 12, false, false, 0x000000, true};
+const FontDescription kHeadingFont{"ＭＳ ゴシック", 19, true, true, clGreen, true};
+const FontDescription kContactFont{"ＭＳ ゴシック", 12, false, false, clWindowText, true};
 
 using C = ControlClass;
 

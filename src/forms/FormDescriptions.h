@@ -15,12 +15,17 @@ struct Rect {
   int left, top, width, height;
 };
 
+// Colours are 0xRRGGBB, or clWindowText: the system's colour for window
+// text, which follows the user's theme (a high-contrast one among them).
+inline constexpr uint32_t clWindowText = 0xFF000000;
+inline constexpr uint32_t clGreen = 0x008000;
+
 struct FontDescription {
   const char* face;
   int pixels;  // character height
   bool bold = false;
   bool italic = false;
-  uint32_t rgb = 0x000000;  // clWindowText is black
+  uint32_t rgb = clWindowText;
   bool fixedPitch = false;  // what to fall back to where the face is missing
 };
 

@@ -2,37 +2,11 @@
 
 #include <algorithm>
 #include <atomic>
-#include <memory>
-#include <utility>
+#include <map>
 
 namespace tolvanix {
 
 namespace {
-
-std::string_view Trimmed(std::string_view s) {
-  const size_t first = s.find_first_not_of(" \t\r");
-  if (first == std::string_view::npos) return {};
-  return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
-}
-
-// The text of a quoted .po string with its escapes undone.
-std::optional<std::string> Unquoted(std::string_view s) {
-  if (s.size() < 2 || s.front() != '"' || s.back() != '"') return std::nullopt;
-  std::string text;
-  for (size_t i = 1; i + 1 < s.size(); ++i) {
-    if (s[i] == '"') return std::nullopt;
-    if (s[i] != '\\') {
-      text += s[i];
-      continue;
-    }
-    if (++i + 1 >= s.size()) return std::nullopt;
-    static constexpr std::string_view kFrom = "ntr\"\\abfv", kTo = "\n\t\r\"\\\a\b\f\v";
-    const size_t k = kFrom.find(s[i]);
-    if (k == std::string_view::npos) return std::nullopt;
-    text += kTo[k];
-  }
-  return text;
-}
 
 // "en_US.UTF-8@euro" and "en-US" as "en_US".
 std::string Normalised(std::string_view name) {
@@ -55,83 +29,60 @@ InUse& Current() {
 
 }  // namespace
 
-std::optional<Catalogue> Catalogue::Parse(std::string_view po) {
-  if (po.starts_with("\xEF\xBB\xBF")) po.remove_prefix(3);
-  enum class Field { None, Context, Id, Plural, String, PluralString };
-  struct Entry {
-    std::string context, id, str;
-    bool hasContext = false, fuzzy = false, plural = false;
-  };
+std::optional<Catalogue> Catalogue::Read(std::string_view mo) {
   Catalogue catalogue;
-  Entry entry;
-  Field field = Field::None;
-  bool fuzzyNext = false;
-  std::string ignored;  // plural forms
-  std::string* target = nullptr;
-  const auto finish = [&] {
-    if (field == Field::String && !entry.fuzzy && !entry.plural && !entry.id.empty() &&
-        !entry.str.empty()) {
-      catalogue.entries_[entry.hasContext ? entry.context + '\x04' + entry.id : entry.id] =
-          entry.str;
-    }
-    entry = {};
-    entry.fuzzy = std::exchange(fuzzyNext, false);
-    field = Field::None;
-  };
-  while (!po.empty()) {
-    const size_t end = po.find('\n');
-    const std::string_view line = Trimmed(po.substr(0, end));
-    po.remove_prefix(end == std::string_view::npos ? po.size() : end + 1);
-    if (line.empty()) continue;
-    if (line.front() == '#') {
-      if (line.starts_with("#,") && line.find("fuzzy") != std::string_view::npos) fuzzyNext = true;
-      continue;
-    }
-    std::string_view quoted = line;
-    if (line.front() != '"') {
-      const std::string_view keyword = line.substr(0, line.find_first_of(" \t"));
-      quoted = Trimmed(line.substr(keyword.size()));
-      const bool ended = field == Field::String || field == Field::PluralString;
-      if (keyword == "msgctxt" || keyword == "msgid") {
-        if (ended || field == Field::None) finish();
-        if (keyword == "msgctxt" ? field != Field::None
-                                 : field != Field::None && field != Field::Context) {
-          return std::nullopt;
-        }
-        if (keyword == "msgctxt") entry.hasContext = true;
-        field = keyword == "msgctxt" ? Field::Context : Field::Id;
-        target = keyword == "msgctxt" ? &entry.context : &entry.id;
-      } else if (keyword == "msgid_plural" && field == Field::Id) {
-        entry.plural = true;
-        field = Field::Plural;
-        target = &ignored;
-      } else if (keyword == "msgstr" && field == Field::Id) {
-        field = Field::String;
-        target = &entry.str;
-      } else if (keyword.starts_with("msgstr[") &&
-                 (field == Field::Plural || field == Field::PluralString)) {
-        field = Field::PluralString;
-        target = &ignored;
-      } else {
-        return std::nullopt;
-      }
-    } else if (field == Field::None) {
+  catalogue.mo_ = mo;
+  if (mo.size() < 20) return std::nullopt;
+  const uint32_t magic = catalogue.Word(0);
+  if (magic != 0x950412de) {
+    if (magic != 0xde120495) return std::nullopt;
+    catalogue.bigEndian_ = true;
+  }
+  if (catalogue.Word(4) >> 16 > 1) return std::nullopt;  // a major revision we do not know
+  catalogue.count_ = catalogue.Word(8);
+  catalogue.originals_ = catalogue.Word(12);
+  catalogue.translations_ = catalogue.Word(16);
+  // Every string checked once here, so that a look-up needs no check.
+  for (uint32_t i = 0; i < catalogue.count_; ++i) {
+    if (!catalogue.String(catalogue.originals_, i) || !catalogue.String(catalogue.translations_, i))
       return std::nullopt;
-    }
-    const std::optional<std::string> text = Unquoted(quoted);
-    if (!text) return std::nullopt;
-    *target += *text;
   }
-  if (field != Field::None && field != Field::String && field != Field::PluralString) {
-    return std::nullopt;
-  }
-  finish();
   return catalogue;
 }
 
-const std::string* Catalogue::Find(std::string_view msgid) const {
-  const auto it = entries_.find(msgid);
-  return it == entries_.end() ? nullptr : &it->second;
+// The four bytes at `at`, which the caller has found inside the file.
+uint32_t Catalogue::Word(uint64_t at) const {
+  uint32_t word = 0;
+  for (int i = 0; i < 4; ++i) {
+    const uint32_t byte = static_cast<unsigned char>(mo_[at + (bigEndian_ ? i : 3 - i)]);
+    word = word << 8 | byte;
+  }
+  return word;
+}
+
+std::optional<std::string_view> Catalogue::String(uint32_t table, uint32_t index) const {
+  const uint64_t at = uint64_t{table} + uint64_t{index} * 8;
+  if (at + 8 > mo_.size()) return std::nullopt;
+  const uint64_t length = Word(at), offset = Word(at + 4);
+  if (offset + length >= mo_.size() || mo_[offset + length] != '\0') return std::nullopt;
+  return mo_.substr(offset, length);
+}
+
+const char* Catalogue::Find(std::string_view msgid) const {
+  if (msgid.empty()) return nullptr;  // the header's key
+  // msgfmt sorts the originals as strcmp does, byte by byte.
+  uint32_t low = 0, high = count_;
+  while (low < high) {
+    const uint32_t middle = low + (high - low) / 2;
+    const int order = String(originals_, middle)->compare(msgid);
+    if (order == 0) return String(translations_, middle)->data();
+    if (order < 0) {
+      low = middle + 1;
+    } else {
+      high = middle;
+    }
+  }
+  return nullptr;
 }
 
 std::vector<std::string> PreferredLanguages(const std::function<const char*(const char*)>& getenv) {
@@ -178,17 +129,13 @@ std::vector<std::string> EmbeddedLanguages() {
 
 bool UseLanguage(const std::string& language) {
   // Every catalogue read stays: a text handed out before a change stays valid.
-  static std::map<std::string, std::unique_ptr<const Catalogue>> read;
+  static std::map<std::string, std::optional<Catalogue>> read;
   const Catalogue* catalogue = nullptr;
   for (const EmbeddedCatalogue& c : EmbeddedCatalogues()) {
     if (language.empty() || c.language != language) continue;
-    std::unique_ptr<const Catalogue>& slot = read[language];
-    if (!slot) {
-      if (std::optional<Catalogue> parsed = Catalogue::Parse(c.po)) {
-        slot = std::make_unique<const Catalogue>(std::move(*parsed));
-      }
-    }
-    catalogue = slot.get();
+    const auto [slot, first] = read.try_emplace(language);
+    if (first) slot->second = Catalogue::Read(c.mo);
+    if (slot->second) catalogue = &*slot->second;
   }
   Current().catalogue = catalogue;
   Current().language = catalogue ? language : "";
@@ -199,8 +146,8 @@ const std::string& CurrentLanguage() { return Current().language; }
 
 const char* Tr(const char* text) {
   const Catalogue* catalogue = Current().catalogue;
-  const std::string* translated = catalogue ? catalogue->Find(text) : nullptr;
-  return translated ? translated->c_str() : text;
+  const char* translated = catalogue ? catalogue->Find(text) : nullptr;
+  return translated ? translated : text;
 }
 
 std::string Tr(const std::string& text) { return Tr(text.c_str()); }

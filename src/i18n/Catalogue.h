@@ -1,12 +1,13 @@
 // The program's texts in the user's language. Japanese is the source: every
 // text is written in the code in Japanese, and that text is the key (msgid)
 // of its translation in one gettext catalogue per language, po/LANG.po,
-// which the build embeds. The language is chosen once at start; until then,
-// and where no catalogue fits, the texts are the Japanese ones as written.
+// which the build checks and compiles with msgfmt and embeds as a .mo file.
+// The language is chosen once at start; until then, and where no catalogue
+// fits, the texts are the Japanese ones as written.
 #pragma once
 
+#include <cstdint>
 #include <functional>
-#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -19,29 +20,31 @@ namespace tolvanix {
 // Tr translates it where it is shown.
 constexpr const char* N_(const char* text) { return text; }
 
-// One language's translations, read from a .po file.
+// One language's translations in the bytes of a GNU .mo file, which it reads
+// in place: the bytes must outlive it.
 class Catalogue {
  public:
-  using Entries = std::map<std::string, std::string, std::less<>>;
+  // nullopt when the bytes are no .mo file of either byte order, or any of
+  // its strings lies outside them or lacks its closing NUL.
+  static std::optional<Catalogue> Read(std::string_view mo);
 
-  // The entries that carry a translation; fuzzy, untranslated and plural
-  // ones are left out, as gettext leaves them. nullopt when the text is no
-  // .po file (a string left open, a msgstr with no msgid, an unknown line).
-  static std::optional<Catalogue> Parse(std::string_view po);
-
-  // The translation of `msgid`, or null.
-  const std::string* Find(std::string_view msgid) const;
-  const Entries& entries() const { return entries_; }
+  // The translation of `msgid`, NUL-terminated inside the bytes, or null.
+  const char* Find(std::string_view msgid) const;
 
  private:
-  Entries entries_;
+  uint32_t Word(uint64_t at) const;
+  std::optional<std::string_view> String(uint32_t table, uint32_t index) const;
+
+  std::string_view mo_;
+  bool bigEndian_ = false;
+  uint32_t count_ = 0, originals_ = 0, translations_ = 0;
 };
 
 // The catalogues built into the program, one per file in po/: the file's
-// name without ".po" (as "en" or "pt_BR") and its bytes.
+// name without ".po" (as "en" or "pt_BR") and its .mo bytes.
 struct EmbeddedCatalogue {
   std::string_view language;
-  std::string_view po;
+  std::string_view mo;
 };
 std::span<const EmbeddedCatalogue> EmbeddedCatalogues();
 

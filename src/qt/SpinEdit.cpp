@@ -6,7 +6,6 @@
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QFocusEvent>
-#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMimeData>
@@ -133,12 +132,15 @@ class SpinArrow final : public QWidget {
   bool over_ = false;
 };
 
-// The text box: filters typed characters, steps on the arrow keys, selects
-// its whole text when entered other than by a click.
+// The text box: filters typed characters, takes no input method, steps on
+// the arrow keys, selects its whole text when entered other than by a click.
 class SpinText final : public QLineEdit {
  public:
   explicit SpinText(TSpinEdit* field) : QLineEdit(field), field_(field) {
     setObjectName(QStringLiteral("SpinText"));
+    // No input method in the field: a Japanese user typing 1024 with it on
+    // gets 1024, and nothing composed gets past the filter.
+    setAttribute(Qt::WA_InputMethodEnabled, false);
   }
   Q_DISABLE_COPY_MOVE(SpinText)
 
@@ -164,6 +166,11 @@ class SpinText final : public QLineEdit {
     QLineEdit::keyPressEvent(event);
   }
 
+  // The platform's input method asks this before it composes anything.
+  QVariant inputMethodQuery(Qt::InputMethodQuery query) const override {
+    return query == Qt::ImEnabled ? QVariant(false) : QLineEdit::inputMethodQuery(query);
+  }
+
   // A dragged file is for the window, not text for the field.
   void dragEnterEvent(QDragEnterEvent* event) override {
     if (event->mimeData()->hasUrls()) {
@@ -171,25 +178,6 @@ class SpinText final : public QLineEdit {
       return;
     }
     QLineEdit::dragEnterEvent(event);
-  }
-
-  void inputMethodEvent(QInputMethodEvent* event) override {
-    const QString commit = event->commitString();
-    QString kept;
-    for (const QChar c : commit) {
-      if (Accepts(c)) {
-        kept += c;
-      } else {
-        field_->Beep();
-      }
-    }
-    if (kept.size() == commit.size()) {
-      QLineEdit::inputMethodEvent(event);
-      return;
-    }
-    QInputMethodEvent filtered(event->preeditString(), event->attributes());
-    filtered.setCommitString(kept, event->replacementStart(), event->replacementLength());
-    QLineEdit::inputMethodEvent(&filtered);
   }
 
   void focusInEvent(QFocusEvent* event) override {

@@ -14,14 +14,13 @@
 #include <QTimer>
 
 #include "core/PieceFormat.h"
-#include "forms/DialogRules.h"
 #include "forms/FormDescriptions.h"
-#include "qt/CommandLine.h"
 #include "qt/CommandRunner.h"
 #include "qt/Controls.h"
 #include "qt/Fonts.h"
 #include "qt/Placement.h"
 #include "qt/ProgramIcon.h"
+#include "qt/QtHandover.h"
 #include "qt/QtInteraction.h"
 #include "qt/SpinEdit.h"
 #include "qt/StatusLine.h"
@@ -155,60 +154,53 @@ void TForm1::RunJoinWith(const std::string* firstPiece) {
   if (closeWhenStopped_) close();
 }
 
-void TForm1::StartWith(const tolvanix::CommandLine& commandLine) {
-  if (!commandLine.notice.isEmpty()) {
-    QTimer::singleShot(0, this, [this, text = commandLine.notice.toStdString()] {
+void TForm1::StartWith(const tolvanix::Handover& handover) {
+  if (handover.action == tolvanix::Handover::Action::Notice) {
+    QTimer::singleShot(0, this, [this, text = handover.text] {
       tolvanix::QtInteraction(this, Label3).ShowNotice(text);
     });
-  } else if (commandLine.action == tolvanix::CommandLine::Action::Open) {
-    QTimer::singleShot(0, this,
-                       [this, file = commandLine.file] { OpenFile(file, OpenAs::ByName); });
+  } else if (handover.action == tolvanix::Handover::Action::Open) {
+    QTimer::singleShot(0, this, [this, file = handover.file] { OpenFile(file); });
   }
 }
 
-void TForm1::OpenFile(const QString& path, OpenAs as) {
+void TForm1::OpenFile(const tolvanix::HandedFile& file) {
   if (runner_->Running()) return;
   // Where a file dialog confirming this file leaves the process.
-  QDir::setCurrent(QFileInfo(path).absolutePath());
-  const std::string file = QFile::encodeName(path).toStdString();
-  if (as == OpenAs::Join || (as == OpenAs::ByName && tolvanix::OpensAsJoin(file))) {
-    RunJoinWith(&file);
-  } else {
-    RunSplitWith(&file);
-  }
+  QDir::setCurrent(QFileInfo(QFile::decodeName(file.path.c_str())).absolutePath());
+  file.join ? RunJoinWith(&file.path) : RunSplitWith(&file.path);
 }
 
-QString TForm1::TakeDrop(QDropEvent* event) {
-  // Not while a command or any other modal window has the program.
-  const bool idle = !runner_->Running() && !QApplication::activeModalWidget();
-  const QString file = idle ? tolvanix::DroppedFile(event->mimeData()) : QString();
-  // Never a move: the file manager would delete the user's file after it.
-  const Qt::DropActions offered = event->possibleActions();
-  const Qt::DropAction action = (offered & Qt::CopyAction)   ? Qt::CopyAction
-                                : (offered & Qt::LinkAction) ? Qt::LinkAction
-                                                             : Qt::IgnoreAction;
-  if (file.isEmpty() || action == Qt::IgnoreAction) {
+tolvanix::DropAnswer TForm1::AnswerDrop(QDropEvent* event) {
+  tolvanix::Drop drop;
+  drop.entries = tolvanix::DropEntries(event->mimeData());
+  const QPoint at = event->position().toPoint();
+  drop.on = Button1->geometry().contains(at)   ? tolvanix::DroppedOn::Button1
+            : Button2->geometry().contains(at) ? tolvanix::DroppedOn::Button2
+                                               : tolvanix::DroppedOn::Elsewhere;
+  drop.busy = runner_->Running() || QApplication::activeModalWidget();
+  drop.copyOffered = event->possibleActions() & Qt::CopyAction;
+  drop.linkOffered = event->possibleActions() & Qt::LinkAction;
+  const tolvanix::DropAnswer answer = tolvanix::ReadDrop(drop, tolvanix::QtFileFacts());
+  if (answer.effect == tolvanix::DropEffect::None) {
     event->ignore();
-    return {};
+  } else {
+    event->setDropAction(answer.effect == tolvanix::DropEffect::Copy ? Qt::CopyAction
+                                                                     : Qt::LinkAction);
+    event->accept();
   }
-  event->setDropAction(action);
-  event->accept();
-  return file;
+  return answer;
 }
 
-void TForm1::dragEnterEvent(QDragEnterEvent* event) { TakeDrop(event); }
+void TForm1::dragEnterEvent(QDragEnterEvent* event) { AnswerDrop(event); }
 
-void TForm1::dragMoveEvent(QDragMoveEvent* event) { TakeDrop(event); }
+void TForm1::dragMoveEvent(QDragMoveEvent* event) { AnswerDrop(event); }
 
 void TForm1::dropEvent(QDropEvent* event) {
-  const QString file = TakeDrop(event);
-  if (file.isEmpty()) return;
-  const QPoint at = event->position().toPoint();
-  const OpenAs as = Button1->geometry().contains(at)   ? OpenAs::Split
-                    : Button2->geometry().contains(at) ? OpenAs::Join
-                                                       : OpenAs::ByName;
+  const tolvanix::DropAnswer answer = AnswerDrop(event);
+  if (answer.effect == tolvanix::DropEffect::None) return;
   // Once the drop is answered: the program it came from waits for that.
-  QTimer::singleShot(0, this, [this, file, as] { OpenFile(file, as); });
+  QTimer::singleShot(0, this, [this, file = answer.file] { OpenFile(file); });
 }
 
 void TForm1::Button4Click(QObject*) {

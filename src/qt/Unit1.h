@@ -13,6 +13,7 @@
 
 #include "core/Commands.h"
 #include "core/Interaction.h"
+#include "forms/Handover.h"
 #include "qt/Controls.h"
 #include "qt/StatusLine.h"
 
@@ -29,7 +30,6 @@ class QShowEvent;
 namespace tolvanix {
 class CommandRunner;
 class TSpinEdit;
-struct CommandLine;
 }  // namespace tolvanix
 
 class TForm1 : public QWidget {
@@ -71,9 +71,8 @@ class TForm1 : public QWidget {
   void Button4Click(QObject* Sender);
 
   // What the program's arguments ask for, once the event loop runs: the
-  // notice of refused arguments, or the file opened as if dropped on the
-  // window.
-  void StartWith(const tolvanix::CommandLine& commandLine);
+  // notice of refused arguments, or the file opened.
+  void StartWith(const tolvanix::Handover& handover);
 
   // Whether a split or a join is in work.
   bool CommandRunning() const;
@@ -88,18 +87,16 @@ class TForm1 : public QWidget {
   void paintEvent(QPaintEvent* event) override;  // the bevel
   // During a run the close asks first, and then waits for the run to stop.
   void closeEvent(QCloseEvent* event) override;
-  // One local file is taken: on Button1 for the split, on Button2 for the
-  // join, elsewhere by its name. Nothing is taken while a command runs.
+  // A drop is taken or refused by the shared rules (forms/Handover.h).
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
  private:
-  enum class OpenAs { ByName, Split, Join };
-  // Accepts the drop, as a copy, when it may be taken; its file, else empty.
-  QString TakeDrop(QDropEvent* event);
-  // Runs a command with `path` as the file chosen in its first prompt.
-  void OpenFile(const QString& path, OpenAs as);
+  // Accepts the drop when it may be taken, refuses it otherwise.
+  tolvanix::DropAnswer AnswerDrop(QDropEvent* event);
+  // Runs a command with the file as the one chosen in its first prompt.
+  void OpenFile(const tolvanix::HandedFile& file);
   // The only calls of the two commands; null: the first prompt is shown.
   void RunSplitWith(const std::string* source);
   void RunJoinWith(const std::string* firstPiece);

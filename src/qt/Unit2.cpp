@@ -41,9 +41,11 @@ TForm2::TForm2(QWidget* Owner) : QDialog(Owner) {
       font.setBold(f->bold);
       font.setItalic(f->italic);
       l->setFont(font);
-      QPalette colour = l->palette();
-      colour.setColor(QPalette::WindowText, QColor(static_cast<QRgb>(f->rgb)));
-      l->setPalette(colour);
+      if (f->rgb != clWindowText) {  // else the palette's, as the theme gives it
+        QPalette colour = l->palette();
+        colour.setColor(QPalette::WindowText, QColor(static_cast<QRgb>(f->rgb)));
+        l->setPalette(colour);
+      }
     }
     c.autoSize ? PlaceSelfSized(l, c.rect.left, c.rect.top) : l->setGeometry(Geometry(c));
     return l;

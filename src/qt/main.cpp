@@ -15,9 +15,9 @@
 #include <cstdlib>
 
 #include "i18n/Catalogue.h"
-#include "qt/CommandLine.h"
 #include "qt/Fonts.h"
 #include "qt/ProgramIcon.h"
+#include "qt/QtHandover.h"
 #include "qt/QtInteraction.h"
 #include "qt/SignalWatch.h"
 #include "qt/Unit1.h"
@@ -39,14 +39,15 @@ int Run(int argc, char** argv, int& caught) {
   QApplication::setApplicationVersion(QStringLiteral(TOLVANIX_VERSION));
 
   // Read before Qt's translations: --help is all the program's own text.
-  const tolvanix::CommandLine commandLine = tolvanix::ReadCommandLine(QApplication::arguments());
-  if (commandLine.action == tolvanix::CommandLine::Action::Exit) {
-    std::fputs(commandLine.output.toLocal8Bit().constData(), stdout);
+  const tolvanix::Handover handover = tolvanix::ReadArguments(
+      tolvanix::ArgumentsOf(QApplication::arguments()), tolvanix::QtFileFacts(),
+      tolvanix::OptionStyle::Posix, TOLVANIX_VERSION);
+  if (handover.action == tolvanix::Handover::Action::Help ||
+      handover.action == tolvanix::Handover::Action::Version) {
+    std::fputs(handover.text.c_str(), stdout);
     return 0;
   }
-  if (!commandLine.error.isEmpty()) {
-    std::fprintf(stderr, "tolvanix: %s\n", commandLine.error.toLocal8Bit().constData());
-  }
+  if (!handover.error.empty()) std::fprintf(stderr, "tolvanix: %s\n", handover.error.c_str());
 
   // Qt's own texts (file dialog buttons and titles) in the desktop's language.
   QTranslator qtTexts;
@@ -70,7 +71,7 @@ int Run(int argc, char** argv, int& caught) {
   TForm1 Form1;
   QObject::connect(&watch, &tolvanix::SignalWatch::caught, &Form1, &TForm1::StopAndClose);
   Form1.show();
-  Form1.StartWith(commandLine);
+  Form1.StartWith(handover);
   const int status = app.exec();
   caught = watch.Caught();
   return status;

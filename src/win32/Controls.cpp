@@ -1,5 +1,6 @@
 #include "win32/Controls.h"
 
+#include <imm.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -119,7 +120,7 @@ void Label::Place(const tolvanix::Rect& r, UINT dpi) {
 }
 
 HBRUSH Label::OnColor(HDC dc) {
-  SetTextColor(dc, colour_);
+  SetTextColor(dc, colour_ == CLR_DEFAULT ? GetSysColor(COLOR_WINDOWTEXT) : colour_);
   SetBkMode(dc, TRANSPARENT);
   return GetSysColorBrush(COLOR_BTNFACE);
 }
@@ -242,6 +243,9 @@ bool SpinEdit::Create(HWND parent, const std::wstring& text) {
   upDown_ = CreateWindowExW(0, UPDOWN_CLASSW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd_,
                             nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!upDown_) return false;
+  // No input method in the field: a Japanese user typing 1024 with it on
+  // gets 1024, and nothing composed gets past the filter.
+  ImmAssociateContextEx(hwnd_, nullptr, 0);
   SetWindowSubclass(hwnd_, EditProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
   SetWindowSubclass(upDown_, ArrowProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
   return true;

@@ -67,7 +67,8 @@ class Button final : public Control {
 class Label final : public Control {
  public:
   // `autoSize`: the label sizes itself to its text whenever it is placed.
-  bool Create(HWND parent, const std::wstring& text, bool autoSize, COLORREF colour);
+  // CLR_DEFAULT: the system's window text colour, as it is when drawn.
+  bool Create(HWND parent, const std::wstring& text, bool autoSize, COLORREF colour = CLR_DEFAULT);
   void Place(const tolvanix::Rect& at96, UINT dpi) override;
   HBRUSH OnColor(HDC dc) override;
 
@@ -127,8 +128,9 @@ class StatusLine final : public Control {
 };
 
 // The piece-size field: an edit box with an up-down control inside its right
-// edge. Typing is filtered key by key, pasting is not; the arrows step by the
-// field's own rules, never the up-down's, and have no bounds.
+// edge. Typing is filtered key by key, with the input method kept off, and
+// pasting is not; the arrows step by the field's own rules, never the
+// up-down's, and have no bounds.
 class SpinEdit final : public Control {
  public:
   bool Create(HWND parent, const std::wstring& text);

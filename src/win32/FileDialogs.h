@@ -1,6 +1,8 @@
-// The file dialogs: the system's open and save dialogs with a dialog's
-// settings (type list, default extension, options, proposed name, type
-// index), placed centred across with a third of the remaining height above.
+// The file dialogs: the system's Common Item Dialogs for opening and saving
+// with a dialog's settings (type list, default extension, overwrite
+// question, proposed name, type index), opening in the proposed name's folder
+// or the current one, placed centred across with a third of the remaining
+// height above.
 #pragma once
 
 #include <windows.h>

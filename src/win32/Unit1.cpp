@@ -1,12 +1,9 @@
 #include "win32/Unit1.h"
 
-#include <shellapi.h>
-
 #include <algorithm>
 #include <utility>
 
 #include "core/PieceFormat.h"
-#include "forms/DialogRules.h"
 #include "forms/FormDescriptions.h"
 #include "forms/FormLayout.h"
 #include "forms/Texts.h"
@@ -62,19 +59,25 @@ TForm1::~TForm1() {
 bool TForm1::Create() {
   const FormDescription& form = Form1Description();
   if (!CreateTop(Widen(Tr(form.caption)), WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
-                 WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | WS_EX_ACCEPTFILES, nullptr,
-                 form.clientWidth, form.clientHeight)) {
+                 WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, nullptr, form.clientWidth,
+                 form.clientHeight)) {
     return false;
   }
   gui_ = std::make_unique<Win32Interaction>(hwnd(), Label3);
   runner_ = std::make_unique<Runner>(hwnd(), *gui_, Label3);
+  dropTarget_.Register(
+      hwnd(),
+      [this](const std::vector<std::string>& entries, POINT screen, DWORD offered) {
+        return AnswerDrop(entries, screen, offered);
+      },
+      [this](const HandedFile& file) { OpenFile(file); });
   const HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
   SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
   SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 
   const auto text = [&](const char* name) { return Widen(Tr(form.Control(name).text)); };
-  Label1.Create(hwnd(), text("Label1"), true, GetSysColor(COLOR_WINDOWTEXT));
-  Label2.Create(hwnd(), text("Label2"), true, GetSysColor(COLOR_WINDOWTEXT));
+  Label1.Create(hwnd(), text("Label1"), true);
+  Label2.Create(hwnd(), text("Label2"), true);
   Label3.Create(hwnd());
   Button1.Create(hwnd(), text("Button1"));
   Button2.Create(hwnd(), text("Button2"));
@@ -179,7 +182,6 @@ void TForm1::RunSplitWith(const std::string* source) {
   if (runner_->Running()) return;
   // Read here, once: the field cannot change the run that has started.
   const int32_t kb = SpinEdit1.Value();
-  DragAcceptFiles(hwnd(), FALSE);
   runner_->Start(
       Runner::Kind::Split,
       [this, kb, source](Interaction& ui, RunControl& control) {
@@ -191,7 +193,6 @@ void TForm1::RunSplitWith(const std::string* source) {
 
 void TForm1::RunJoinWith(const std::string* firstPiece) {
   if (runner_->Running()) return;
-  DragAcceptFiles(hwnd(), FALSE);
   runner_->Start(
       Runner::Kind::Join,
       [this, firstPiece](Interaction& ui, RunControl& control) {
@@ -202,52 +203,38 @@ void TForm1::RunJoinWith(const std::string* firstPiece) {
 }
 
 void TForm1::RunEnded() {
-  DragAcceptFiles(hwnd(), TRUE);
   if (closeWhenStopped_) DestroyWindow(hwnd());
 }
 
-void TForm1::StartWith(const std::vector<std::wstring>& arguments) {
-  if (arguments.empty()) return;
-  if (arguments.size() > 1) {
-    pendingNotice_ = Tr(kOneFileOnly);
-  } else if (GetFileAttributesW(arguments[0].c_str()) == INVALID_FILE_ATTRIBUTES) {
-    pendingNotice_ = std::string(Tr(kFileNotFound)) + "\r\n" + Narrow(arguments[0]);
-  } else {
-    std::wstring full(GetFullPathNameW(arguments[0].c_str(), 0, nullptr, nullptr), L'\0');
-    full.resize(GetFullPathNameW(arguments[0].c_str(), static_cast<DWORD>(full.size()), full.data(),
-                                 nullptr));
-    return OpenFile(full, OpenAs::ByName);
-  }
+void TForm1::StartWith(const Handover& handover) {
+  if (handover.action == Handover::Action::Open) return OpenFile(handover.file);
+  if (handover.action != Handover::Action::Notice) return;
+  pendingNotice_ = handover.text;
   PostMessageW(hwnd(), kNoticeMessage, 0, 0);
 }
 
-void TForm1::OpenFile(const std::wstring& path, OpenAs as) {
+void TForm1::OpenFile(const HandedFile& file) {
   if (CommandRunning()) return;
-  pendingFile_ = path;
-  pendingAs_ = as;
+  pendingFile_ = file;
   PostMessageW(hwnd(), kOpenMessage, 0, 0);
 }
 
-void TForm1::OnDropFiles(HDROP drop) {
-  POINT at{};
-  std::wstring file;
-  const bool idle = !CommandRunning() && IsWindowEnabled(hwnd());
-  if (idle && DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) == 1) {
-    file.resize(DragQueryFileW(drop, 0, nullptr, 0) + 1);
-    file.resize(DragQueryFileW(drop, 0, file.data(), static_cast<UINT>(file.size())));
-    DragQueryPoint(drop, &at);
-  }
-  DragFinish(drop);
-  const DWORD attributes =
-      file.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(file.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+DropAnswer TForm1::AnswerDrop(const std::vector<std::string>& entries, POINT screen,
+                              DWORD offered) {
   const auto over = [&](const Button& b) {
     RECT r;
-    GetWindowRect(b.hwnd(), &r);
-    MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&r), 2);
-    return PtInRect(&r, at) != FALSE;
+    return GetWindowRect(b.hwnd(), &r) && PtInRect(&r, screen);
   };
-  OpenFile(file, over(Button1) ? OpenAs::Split : over(Button2) ? OpenAs::Join : OpenAs::ByName);
+  Drop drop;
+  drop.entries = entries;
+  drop.on = over(Button1)   ? DroppedOn::Button1
+            : over(Button2) ? DroppedOn::Button2
+                            : DroppedOn::Elsewhere;
+  // A run, a box or the About window has the program.
+  drop.busy = CommandRunning() || !IsWindowEnabled(hwnd());
+  drop.copyOffered = offered & DROPEFFECT_COPY;
+  drop.linkOffered = offered & DROPEFFECT_LINK;
+  return ReadDrop(drop, Win32FileFacts());
 }
 
 bool TForm1::PreTranslate(MSG& msg) {
@@ -270,12 +257,11 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (runner_ && runner_->HandleMessage(msg, wParam, lParam)) return 0;
   switch (msg) {
     case kOpenMessage: {
-      if (runner_->Running() || pendingFile_.empty()) return 0;
+      if (runner_->Running() || pendingFile_.path.empty()) return 0;
+      const bool join = pendingFile_.join;
+      handedOver_ = std::exchange(pendingFile_.path, std::string());
       // Where a file dialog confirming this file leaves the process.
-      SetCurrentDirectoryW(FolderOf(pendingFile_).c_str());
-      handedOver_ = Narrow(std::exchange(pendingFile_, std::wstring()));
-      const bool join =
-          pendingAs_ == OpenAs::Join || (pendingAs_ == OpenAs::ByName && OpensAsJoin(handedOver_));
+      SetCurrentDirectoryW(FolderOf(Widen(handedOver_)).c_str());
       join ? RunJoinWith(&handedOver_) : RunSplitWith(&handedOver_);
       return 0;
     }
@@ -312,6 +298,7 @@ bool TForm1::OnClose() {
 }
 
 void TForm1::OnDestroy() {
+  dropTarget_.Revoke();  // while the window is there
   if (endsProgram_) PostQuitMessage(0);
 }
 

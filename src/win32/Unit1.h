@@ -14,9 +14,11 @@
 
 #include "core/Commands.h"
 #include "core/Interaction.h"
+#include "forms/Handover.h"
 #include "win32/Controls.h"
 #include "win32/Fonts.h"
 #include "win32/Runner.h"
+#include "win32/Win32Handover.h"
 #include "win32/Win32Interaction.h"
 #include "win32/Wnd.h"
 
@@ -63,14 +65,13 @@ class TForm1 final : public Wnd {
   bool Create();
   void Show();
 
-  // The program's arguments, its name left out: one file opened as if
-  // dropped on the window, or a notice of what cannot be taken.
-  void StartWith(const std::vector<std::wstring>& arguments);
+  // What the program's arguments ask for: the file opened, or the notice
+  // of what cannot be taken.
+  void StartWith(const Handover& handover);
 
-  enum class OpenAs { ByName, Split, Join };
-  // Runs a command with `path` as the file chosen in its first prompt, once
+  // Runs a command with the file as the one chosen in its first prompt, once
   // the window's message loop has it. Refused during a run.
-  void OpenFile(const std::wstring& path, OpenAs as);
+  void OpenFile(const HandedFile& file);
 
   bool CommandRunning() const { return runner_ && runner_->Running(); }
   Runner& RunnerForTest() { return *runner_; }
@@ -85,9 +86,6 @@ class TForm1 final : public Wnd {
   bool OnClose() override;
   void OnDestroy() override;
   void OnDpiChanged(UINT dpi, const RECT& suggested) override;
-  // One file: on Button1 for the split, on Button2 for the join, elsewhere
-  // by its name. Nothing is taken while a command runs.
-  void OnDropFiles(HDROP drop) override;
 
  private:
   void Layout();
@@ -98,16 +96,18 @@ class TForm1 final : public Wnd {
   void RunSplitWith(const std::string* source);
   void RunJoinWith(const std::string* firstPiece);
   void RunEnded();
+  // A drop is taken or refused by the shared rules (forms/Handover.h).
+  DropAnswer AnswerDrop(const std::vector<std::string>& entries, POINT screen, DWORD offered);
 
   Font font_;
   std::unique_ptr<Win32Interaction> gui_;  // made with the window
   std::unique_ptr<Runner> runner_;
+  DropTarget dropTarget_;
   FileSystem* fileSystem_ = nullptr;
   bool closeWhenStopped_ = false;
   bool endsProgram_ = true;  // closed, not destroyed with the object
   std::string handedOver_;   // the file a run was handed, alive as long as the run
-  std::wstring pendingFile_;
-  OpenAs pendingAs_ = OpenAs::ByName;
+  HandedFile pendingFile_;
   std::string pendingNotice_;
 };
 

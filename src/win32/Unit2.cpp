@@ -13,7 +13,8 @@ namespace tolvanix::win32 {
 namespace {
 
 COLORREF ColourOf(const ControlDescription& c) {
-  const uint32_t rgb = c.font ? c.font->rgb : 0;
+  const uint32_t rgb = c.font ? c.font->rgb : clWindowText;
+  if (rgb == clWindowText) return CLR_DEFAULT;
   return RGB((rgb >> 16) & 0xff, (rgb >> 8) & 0xff, rgb & 0xff);
 }
 

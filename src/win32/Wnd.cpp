@@ -1,7 +1,5 @@
 #include "win32/Wnd.h"
 
-#include <shellapi.h>
-
 #include "win32/Controls.h"
 #include "win32/Cursor.h"
 
@@ -105,14 +103,38 @@ LRESULT Wnd::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       OnTimer(wParam);
       return 0;
-    case WM_DROPFILES:
-      OnDropFiles(reinterpret_cast<HDROP>(wParam));
-      return 0;
     case WM_SETCURSOR:
       if (BusyCursor::SetIfBusy()) return TRUE;
       break;
+    // Left for a box, a dialog, another program or a minimise, and back:
+    // the focus goes where it was, not to the window itself as the system
+    // would put it. It is noted as it moves too, since a window disabled
+    // for a box may lose it before it is left.
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        RememberFocus();
+      } else if (!HIWORD(wParam)) {
+        RestoreFocus();
+      }
+      return 0;
+    case WM_SETFOCUS:
+      RestoreFocus();
+      return 0;
+    // The theme's colours changed (a high-contrast one, say): only top-level
+    // windows are told, and the common controls keep colours of their own.
+    case WM_SYSCOLORCHANGE:
+      EnumChildWindows(
+          hwnd_,
+          [](HWND child, LPARAM) {
+            SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
+            return TRUE;
+          },
+          0);
+      InvalidateRect(hwnd_, nullptr, TRUE);
+      return 0;
     // A control's own notifications go back to it.
     case WM_COMMAND:
+      RememberFocus();
       if (Control* control = Control::From(reinterpret_cast<HWND>(lParam))) {
         control->OnCommand(HIWORD(wParam));
         return 0;
@@ -132,6 +154,19 @@ LRESULT Wnd::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
   }
   return DefWindowProcW(hwnd_, msg, wParam, lParam);
+}
+
+void Wnd::RememberFocus() {
+  const HWND focus = GetFocus();
+  if (focus && IsChild(hwnd_, focus)) focus_ = focus;
+}
+
+void Wnd::RestoreFocus() {
+  HWND to = focus_;
+  // Else the first control in tab order.
+  if (!to || !IsChild(hwnd_, to) || !IsWindowVisible(to) || !IsWindowEnabled(to))
+    to = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+  if (to) SetFocus(to);
 }
 
 LRESULT CALLBACK Wnd::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

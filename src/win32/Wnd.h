@@ -4,6 +4,8 @@
 // back their notifications, so a window's code reads as its controls and
 // their handlers. Every message of the program goes through ProcessMessage,
 // which lets the window it is for see it first (keys, dialog navigation).
+// A window that becomes active again gives the focus back to the control
+// that had it, as a dialog does.
 #pragma once
 
 #include <windows.h>
@@ -56,11 +58,13 @@ class Wnd {
   // system's new window rectangle.
   virtual void OnDpiChanged(UINT /*dpi*/, const RECT& suggested);
   virtual void OnTimer(UINT_PTR /*id*/) {}
-  virtual void OnDropFiles(HDROP drop) { DragFinish(drop); }
 
  private:
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  void RememberFocus();
+  void RestoreFocus();
   HWND hwnd_ = nullptr;
+  HWND focus_ = nullptr;  // the control that had the focus last
 };
 
 // Dispatches one message the way the program's windows expect.

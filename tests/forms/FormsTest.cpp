@@ -1,13 +1,15 @@
-// What both front ends share: the size field's rules, the dialog settings as
-// read, the windows' places, the message boxes.
+// What both front ends share: the size field's rules, the windows' places and how an English
+// window makes room for its texts, the message boxes.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 
-#include "forms/DialogRules.h"
 #include "forms/FormDescriptions.h"
+#include "forms/FormLayout.h"
 #include "forms/MessageBoxes.h"
 #include "forms/SpinRules.h"
+#include "i18n/Catalogue.h"
 
 using namespace tolvanix;
 
@@ -81,12 +83,6 @@ TEST(SpinRules, AnArrowHeldDownRepeatsAt400ThenEvery100Ms) {
   EXPECT_EQ(down.Release(false), 0);
 }
 
-TEST(DialogRules, WhatAFileOpensAs) {
-  EXPECT_TRUE(OpensAsJoin("C:\\写真\\photo.001"));
-  EXPECT_FALSE(OpensAsJoin("photo.002"));
-  EXPECT_FALSE(OpensAsJoin("001"));
-}
-
 TEST(FormDescriptions, TabOrderIsUniqueAndThePlacesAreAsDescribed) {
   for (const FormDescription* form : {&Form1Description(), &Form2Description()}) {
     SCOPED_TRACE(form->name);
@@ -144,4 +140,31 @@ TEST(MessageBoxes, AccessKeyIsTheCharacterAfterTheAmpersand) {
       {"&\xD0", 0},
   };
   for (const auto& [caption, key] : rows) EXPECT_EQ(AccessKey(caption), key) << caption;
+}
+
+// Japanese keeps the described places; in English a button that needs room pushes its row and
+// the window, and the spanning bevel and status line with it; a label first runs on to its
+// neighbour.
+TEST(FormLayout, TheJapaneseWindowStaysAsDescribedAnEnglishOneGrowsWhereItMust) {
+  const FormDescription& form = Form1Description();
+  std::map<std::string, int> needs;
+  const auto needed = [&](const ControlDescription& c) { return needs[c.name]; };
+  const auto place = [&](const char* name) {
+    const FormLayout layout = LayOut(form, needed);
+    const Rect& r = layout.rects[&form.Control(name) - form.controls.data()];
+    return std::vector<int>{layout.clientWidth, r.left, r.width};
+  };
+  needs = {{"Button1", 150}, {"Label2", 40}, {"Label1", 300}};
+  EXPECT_EQ(place("Button2"), std::vector<int>({291, 152, 129})) << "Japanese";
+  ASSERT_TRUE(UseLanguage("en"));
+  needs = {{"Button1", 129}, {"Label2", 32}};
+  EXPECT_EQ(place("Button3"), std::vector<int>({291, 200, 81})) << "everything fits";
+  needs = {{"Button1", 150}};
+  EXPECT_EQ(place("Button2"), std::vector<int>({312, 173, 129}));
+  EXPECT_EQ(place("Bevel1"), std::vector<int>({312, 0, 310}));
+  needs = {{"Label2", 40}, {"Button4", 80}};
+  EXPECT_EQ(place("Button3"), std::vector<int>({306, 215, 81}));
+  needs = {{"Label1", 300}};
+  EXPECT_EQ(place("Label3"), std::vector<int>({318, 8, 300}));
+  UseLanguage("");
 }

@@ -1,33 +1,43 @@
-// The catalogues: how a .po file reads, which language the user gets, that
-// English has every text, and how an English window makes room for its texts.
+// The catalogues: which language the user gets, that English has every text,
+// and that a broken .mo file is refused without a byte read outside it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <map>
 
 #include "core/Commands.h"
-#include "forms/FormLayout.h"
+#include "forms/FormDescriptions.h"
 #include "forms/Texts.h"
 #include "i18n/Catalogue.h"
 
 using namespace tolvanix;
 
-TEST(Catalogue, ReadsAPoFileAsGettextDoes) {
-  const auto parsed = Catalogue::Parse(
-      "\xEF\xBB\xBF# comment\r\nmsgid \"\"\nmsgstr \"Language: en\\n\"\n\n"
-      "#. a two-line text\nmsgid \"\"\n\"行\\r\\n\"\n\"\\\"b\\\\\"\nmsgstr \"A\\r\\n\"\n  \"B\"\n"
-      "#, fuzzy\nmsgid \"f\"\nmsgstr \"F\"\n"
-      "msgid \"u\"\nmsgstr \"\"\n"
-      "msgid \"p\"\nmsgid_plural \"ps\"\nmsgstr[0] \"P\"\nmsgstr[1] \"Ps\"\n"
-      "msgctxt \"c\"\nmsgid \"x\"\nmsgstr \"X\"\n");
-  ASSERT_TRUE(parsed);
-  const std::map<std::string, std::string, std::less<>> expected{{"行\r\n\"b\\", "A\r\nB"},
-                                                                 {"c\x04x", "X"}};
-  EXPECT_EQ(parsed->entries(), expected) << "header, fuzzy, untranslated and plural left out";
-  for (const char* broken : {"msgid \"a\nmsgstr \"b\"", "msgstr \"b\"", "msgid \"a\"\nmsgfoo \"b\"",
-                             "msgid \"a\"", "\"b\"", "msgid \"a\\q\"\nmsgstr \"b\""}) {
-    EXPECT_FALSE(Catalogue::Parse(broken)) << broken;
-  }
+namespace {
+
+std::vector<char> EnglishMo() {
+  for (const EmbeddedCatalogue& c : EmbeddedCatalogues())
+    if (c.language == "en") return {c.mo.begin(), c.mo.end()};
+  return {};
 }
+
+uint32_t Get(const std::vector<char>& mo, size_t at) {
+  uint32_t word = 0;
+  for (int i = 3; i >= 0; --i) word = word << 8 | static_cast<unsigned char>(mo.at(at + i));
+  return word;
+}
+
+void Put(std::vector<char>& mo, size_t at, uint32_t word) {
+  for (int i = 0; i < 4; ++i) mo.at(at + i) = static_cast<char>(word >> 8 * i);
+}
+
+// The same file as a big-endian machine writes it: every word before the strings turned round.
+void BigEndian(std::vector<char>& mo) {
+  const uint32_t strings = Get(mo, Get(mo, 12) + 4);
+  for (size_t at = 0; at < strings; at += 4) std::reverse(mo.begin() + at, mo.begin() + at + 4);
+}
+
+}  // namespace
 
 TEST(Catalogue, LanguageFollowsTheVariablesInTheirOrder) {
   struct Row {
@@ -62,7 +72,8 @@ TEST(Catalogue, LanguageFollowsTheVariablesInTheirOrder) {
   EXPECT_EQ(ChooseLanguage({"en-US"}, {"en"}), "en");
 }
 
-// Every text the program shows in Japanese has an English form, with the same access key.
+// Every text the program shows in Japanese has an English form in the embedded catalogue, the
+// texts that no N_ marks for the build's check among them.
 TEST(Catalogue, EnglishHasEveryText) {
   std::vector<std::string> texts{
       kWarningCaption,    kOkButton,          kYesButton,      kNoButton,        kCancelButton,
@@ -81,35 +92,50 @@ TEST(Catalogue, EnglishHasEveryText) {
     const std::string english = Tr(text);
     const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return c > 0; });
     EXPECT_NE(english == text, !ascii) << "translated unless it is English already";
-    EXPECT_EQ(english.find('&') == std::string::npos, text.find('&') == std::string::npos);
   }
   UseLanguage("");
   EXPECT_EQ(std::string(Tr(kYesButton)), "はい(&Y)") << "Japanese again";
 }
 
-// Japanese keeps the described places; in English a button that needs room pushes its row and
-// the window, and the spanning bevel and status line with it; a label first runs on to its
-// neighbour.
-TEST(FormLayout, TheJapaneseWindowStaysAsDescribedAnEnglishOneGrowsWhereItMust) {
-  const FormDescription& form = Form1Description();
-  std::map<std::string, int> needs;
-  const auto needed = [&](const ControlDescription& c) { return needs[c.name]; };
-  const auto place = [&](const char* name) {
-    const FormLayout layout = LayOut(form, needed);
-    const Rect& r = layout.rects[&form.Control(name) - form.controls.data()];
-    return std::vector<int>{layout.clientWidth, r.left, r.width};
+TEST(Catalogue, ReadsAMoFileOfEitherOrderAndRefusesABrokenOne) {
+  struct Row {
+    const char* name;
+    std::function<void(std::vector<char>&)> alter;
+    bool reads;
   };
-  needs = {{"Button1", 150}, {"Label2", 40}, {"Label1", 300}};
-  EXPECT_EQ(place("Button2"), std::vector<int>({291, 152, 129})) << "Japanese";
-  ASSERT_TRUE(UseLanguage("en"));
-  needs = {{"Button1", 129}, {"Label2", 32}};
-  EXPECT_EQ(place("Button3"), std::vector<int>({291, 200, 81})) << "everything fits";
-  needs = {{"Button1", 150}};
-  EXPECT_EQ(place("Button2"), std::vector<int>({312, 173, 129}));
-  EXPECT_EQ(place("Bevel1"), std::vector<int>({312, 0, 310}));
-  needs = {{"Label2", 40}, {"Button4", 80}};
-  EXPECT_EQ(place("Button3"), std::vector<int>({306, 215, 81}));
-  needs = {{"Label1", 300}};
-  EXPECT_EQ(place("Label3"), std::vector<int>({318, 8, 300}));
-  UseLanguage("");
+  const Row rows[] = {
+      {"as built", [](std::vector<char>&) {}, true},
+      {"big-endian", BigEndian, true},
+      {"no magic number", [](std::vector<char>& mo) { mo[0] = 0; }, false},
+      {"major revision 2", [](std::vector<char>& mo) { Put(mo, 4, 0x20000); }, false},
+      {"more strings than the tables hold", [](std::vector<char>& mo) { Put(mo, 8, ~0u); }, false},
+      {"originals past the end", [](std::vector<char>& mo) { Put(mo, 12, mo.size() - 4); }, false},
+      {"translations past the end", [](std::vector<char>& mo) { Put(mo, 16, ~0u - 4); }, false},
+      {"a string longer than the file",
+       [](std::vector<char>& mo) { Put(mo, Get(mo, 12) + 8, ~0u); }, false},
+      {"a string starting past the end",
+       [](std::vector<char>& mo) { Put(mo, Get(mo, 16) + 12, mo.size()); }, false},
+      {"a string with no closing NUL",
+       [](std::vector<char>& mo) {
+         const uint32_t at = Get(mo, 12) + 8;
+         mo.at(Get(mo, at + 4) + Get(mo, at)) = 'x';
+       },
+       false},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    std::vector<char> mo = EnglishMo();
+    r.alter(mo);
+    const std::optional<Catalogue> catalogue = Catalogue::Read({mo.data(), mo.size()});
+    ASSERT_EQ(catalogue.has_value(), r.reads);
+    if (r.reads) {
+      EXPECT_STREQ(catalogue->Find(kYesButton), "&Yes");
+    }
+  }
+  // Cut anywhere, the file is refused: its last string ends on its last byte.
+  const std::vector<char> whole = EnglishMo();
+  for (size_t size = 0; size < whole.size(); ++size) {
+    const std::vector<char> cut(whole.begin(), whole.begin() + size);
+    EXPECT_FALSE(Catalogue::Read({cut.data(), cut.size()})) << size << " bytes";
+  }
 }

@@ -2,8 +2,9 @@
 # The Windows packages as a new user meets them, in a fresh Wine prefix: the
 # portable zip holds the program alone with its read-me, and the program
 # needs no DLL beside it; the installer installs silently, with no
-# administrator, under %LOCALAPPDATA%\Programs, the program starts from
-# there, and the silent uninstall leaves nothing behind.
+# administrator, under %LOCALAPPDATA%\Programs, with a Start menu and a
+# "Send to" entry, the program starts from there, and the silent uninstall
+# leaves nothing behind.
 #   check-windows-install.sh SETUP.exe PORTABLE.zip PREFIX
 set -euo pipefail
 setup=$1 zip=$2 prefix=$3
@@ -19,12 +20,12 @@ unzip -q "$zip" -d "$work"
 
 rm -rf "$prefix" "$prefix.lock"
 "$here/wine-prefix.sh" "$prefix"
-export WINEPREFIX=$(cd "$prefix" && pwd) WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=d"
-wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+. "$here/wine-env.sh" "$prefix"
 user=$(basename "$(ls -d "$WINEPREFIX"/drive_c/users/* | grep -v /Public)")
 home=$WINEPREFIX/drive_c/users/$user
 dir=$home/AppData/Local/Programs/Tolvanix
 link="$home/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Tolvanix.lnk"
+sendto=$home/AppData/Roaming/Microsoft/Windows/SendTo/Tolvanix.lnk
 keys=('HKCU\Software\Classes\Applications\tolvanix.exe' 'HKCU\Software\Classes\Tolvanix.PieceSet'
   'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tolvanix')
 files() { (cd "$WINEPREFIX" && find . -path ./dosdevices -prune -o -type f -print | sort); }
@@ -36,6 +37,7 @@ wineserver -w
   [ -f "$dir/uninstall.exe" ] ||
   fail "not installed under AppData\\Local\\Programs\\Tolvanix"
 [ -f "$link" ] || fail "no Start menu entry"
+[[ -f "$sendto" && $(strings -a "$sendto") == *'Tolvanix\tolvanix.exe'* ]] || fail "no Send to entry"
 for key in "${keys[@]}"; do "$wine" reg query "$key" >/dev/null 2>&1 || fail "no $key"; done
 version=$("$wine" "$dir/tolvanix-cli.exe" --version 2>&1)
 [[ $version == "tolvanix-cli (Tolvanix) "* ]] || fail "tolvanix-cli.exe --version printed '$version'"
@@ -61,6 +63,7 @@ wineserver -w
 wineserver -w
 [ ! -e "$dir" ] || fail "left behind: $(ls -A "$dir")"
 [ ! -e "$link" ] || fail "the Start menu entry is left"
+[ ! -e "$sendto" ] || fail "the Send to entry is left"
 for key in "${keys[@]}"; do
   ! "$wine" reg query "$key" >/dev/null 2>&1 || fail "$key is left"
 done

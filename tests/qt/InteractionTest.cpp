@@ -1,4 +1,5 @@
 // The boxes, the names typed in file dialogs, the piece-size field.
+#include <QInputMethodQueryEvent>
 #include <QLabel>
 #include <QScreen>
 
@@ -122,6 +123,9 @@ TEST(SpinEdit, TypingIsFilteredKeysAndArrowsStep) {
   spin.setBeep([&] { ++beeps; });
   spin.show();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&spin));
+  QInputMethodQueryEvent asked(Qt::ImEnabled);  // as the platform's input method asks
+  QCoreApplication::sendEvent(spin.editor(), &asked);
+  EXPECT_FALSE(asked.value(Qt::ImEnabled).toBool()) << "no input method: typing gives keys";
   const Qt::Key keys[] = {Qt::Key_Up, Qt::Key_Down, Qt::Key_Backspace, Qt::Key_Return};
   for (const Row& r : rows) {
     SCOPED_TRACE(std::string("\"") + r.before + "\" " + r.keys);

@@ -1,4 +1,8 @@
 // The boxes' looks and keys, and the piece-size field's typing and stepping.
+#include <windows.h>
+// After windows.h, which it builds on.
+#include <imm.h>
+
 #include "WindowScript.h"
 #include "forms/MessageBoxes.h"
 #include "win32/Boxes.h"
@@ -84,6 +88,11 @@ TEST_F(BoxesTest, SizeFieldFiltersTypingAndStepsWithoutBounds) {
       {u"7", u"△", u"7", 0},
   };
   win32::SpinEdit& spin = form_.SpinEdit1;
+  // No input method in the field, where other controls have one: typing gives keys.
+  EXPECT_EQ(ImmGetContext(spin.hwnd()), nullptr);
+  const HIMC elsewhere = ImmGetContext(form_.Button1.hwnd());
+  EXPECT_NE(elsewhere, nullptr);
+  ImmReleaseContext(form_.Button1.hwnd(), elsewhere);
   int beeps = 0;
   spin.beep = [&] { ++beeps; };
   SetFocus(spin.hwnd());

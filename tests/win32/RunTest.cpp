@@ -1,8 +1,6 @@
 // Runs through the real window: a held file, a first piece handed over on the
-// command line, and the close question while a run goes on. (A split and a
-// join through it: the English window's test.)
-#include <shlobj.h>
-
+// command line, the program's help in a box, and the close question while a
+// run goes on. (A split and a join through it: the English window's test.)
 #include <atomic>
 
 #include "WindowScript.h"
@@ -12,20 +10,6 @@ using namespace tolvanix;
 using namespace tolvanix::testing;
 
 namespace {
-
-// A file dropped on the window at `at`, in its client area, as Explorer drops it.
-void DropFile(HWND window, POINT at, const std::string& path) {
-  const std::wstring name = Widen(path);
-  const size_t bytes = sizeof(DROPFILES) + (name.size() + 2) * sizeof(wchar_t);
-  const HGLOBAL drop = GlobalAlloc(GHND, bytes);  // zero-filled: the list ends in two NULs
-  auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
-  files->pFiles = sizeof(DROPFILES);
-  files->pt = at;
-  files->fWide = TRUE;
-  name.copy(reinterpret_cast<wchar_t*>(files + 1), name.size());
-  GlobalUnlock(drop);
-  PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);  // freed by DragFinish
-}
 
 // A click on a button of the window, and the run it starts handled to its end.
 void ClickAndRun(win32::TForm1& form, win32::Button& button) {
@@ -38,8 +22,8 @@ void ClickAndRun(win32::TForm1& form, win32::Button& button) {
 using RunTest = InWindow;
 
 // A source another program holds is refused with the open notice; a first piece handed over on
-// the command line goes straight to the join's output prompt, proposing the stored name. Dropped
-// on 分割 it is split instead: the prompt for the pieces.
+// the command line, as a file:// URI, goes straight to the join's output prompt, proposing the
+// stored name.
 TEST_F(RunTest, AHeldFileIsRefusedAndAFirstPieceHandedOverGoesToTheOutputPrompt) {
   WriteFile(Path("held.bin"), "bytes");
   const HANDLE held = CreateFileW(Widen(Path("held.bin")).c_str(), GENERIC_READ, 0, nullptr,
@@ -55,36 +39,41 @@ TEST_F(RunTest, AHeldFileIsRefusedAndAFirstPieceHandedOverGoesToTheOutputPrompt)
 
   std::string first("holiday.jpg");
   first.resize(258);
-  WriteFile(Path("first.001"), first + std::string("\x01\0\0\0", 4) + "data");
+  WriteFile(Path("first piece.001"), first + std::string("\x01\0\0\0", 4) + "data");
   script.Then([&](HWND w) {
     EXPECT_EQ(TextOf(NameBox(w)), "holiday.jpg");
     PostMessageW(w, WM_CLOSE, 0, 0);
   });
-  form_.StartWith({Widen(Path("first.001"))});
+  std::string uri = "file:///" + Path("first%20piece.001");
+  std::replace(uri.begin(), uri.end(), '\\', '/');
+  form_.StartWith(ReadArguments({uri}, win32::Win32FileFacts(), OptionStyle::Windows, ""));
   EXPECT_TRUE(PumpUntil([&] { return form_.CommandRunning(); }, 2000));
   EXPECT_TRUE(PumpUntil([&] { return !form_.CommandRunning(); }));
-  EXPECT_EQ(form_.OpenDialog2.FileName, Path("first.001"));
+  EXPECT_EQ(form_.OpenDialog2.FileName, Path("first piece.001"));
+}
 
-  const struct {
-    win32::Control* on;
-    const char* proposed;
-  } drops[] = {
-      {&form_.Button1, "first.001"},
-      {&form_.Label1, "holiday.jpg"},
-  };
-  for (const auto& d : drops) {
-    SCOPED_TRACE(d.proposed);
-    RECT r;
-    GetWindowRect(d.on->hwnd(), &r);
-    MapWindowPoints(nullptr, form_.hwnd(), reinterpret_cast<POINT*>(&r), 2);
-    script.Then([&](HWND w) {
-      EXPECT_EQ(TextOf(NameBox(w)), d.proposed);
-      PostMessageW(w, WM_CLOSE, 0, 0);
-    });
-    DropFile(form_.hwnd(), {(r.left + r.right) / 2, (r.top + r.bottom) / 2}, Path("first.001"));
-    EXPECT_TRUE(PumpUntil([&] { return form_.CommandRunning(); }, 2000));
-    EXPECT_TRUE(PumpUntil([&] { return !form_.CommandRunning(); }));
-  }
+// "/?" shows the help in the program's notice box, with no window behind it; the program then
+// ends.
+TEST(Arguments, HelpShowsABoxAndEnds) {
+  wchar_t self[MAX_PATH];
+  std::wstring program(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
+  program.replace(program.find_last_of(L'\\') + 1, std::wstring::npos, L"tolvanix.exe");
+  std::wstring line = L"\"" + program + L"\" /?";
+  SetEnvironmentVariableW(L"LC_ALL", L"C");  // Japanese, whatever the session's language
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION child{};
+  ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &child));
+  HWND box = nullptr;
+  PumpUntil([&] { return (box = FindWindowW(nullptr, L"Tolvanix")) != nullptr; });
+  const std::string look = BoxLook(box);
+  EXPECT_EQ(look.substr(0, look.find('\n')), "Tolvanix|使い方: tolvanix [オプション] [FILE]");
+  EXPECT_EQ(look.substr(look.rfind('|')), "|OK");
+  PostMessageW(box, WM_CLOSE, 0, 0);
+  EXPECT_EQ(WaitForSingleObject(child.hProcess, 10000), WAIT_OBJECT_0);
+  CloseHandle(child.hThread);
+  CloseHandle(child.hProcess);
 }
 
 // At the third chunk the window is closed. No: the run goes on to its end and the window stays.

@@ -34,25 +34,27 @@ HWND OpenModal() {
   return nullptr;
 }
 
-std::vector<HWND> Children(HWND parent, const wchar_t* cls) {
+}  // namespace
+
+std::vector<HWND> Children(HWND parent, const wchar_t* cls, int id) {
   struct Search {
     const wchar_t* cls;
+    int id;
     std::vector<HWND> found;
-  } search{cls, {}};
+  } search{cls, id, {}};
   EnumChildWindows(
       parent,
       [](HWND hwnd, LPARAM data) {
         auto* s = reinterpret_cast<Search*>(data);
         wchar_t name[64];
         GetClassNameW(hwnd, name, 64);
-        if (lstrcmpiW(name, s->cls) == 0) s->found.push_back(hwnd);
+        if ((!s->cls || lstrcmpiW(name, s->cls) == 0) && (s->id < 0 || GetDlgCtrlID(hwnd) == s->id))
+          s->found.push_back(hwnd);
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
-
-}  // namespace
 
 bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
   const ULONGLONG deadline = GetTickCount64() + ms;
@@ -100,7 +102,7 @@ void WindowScript::Poll() {
 
 std::string TextOf(HWND hwnd) {
   wchar_t text[1024] = L"";
-  GetWindowTextW(hwnd, text, 1024);
+  SendMessageW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));  // another program's too
   return Narrow(text);
 }
 
@@ -153,12 +155,14 @@ void PressKey(HWND to, UINT vk, const char* held) {
 void TypeChar(HWND to, wchar_t c) { PostMessageW(to, WM_CHAR, c, 1); }
 
 HWND NameBox(HWND dialog) {
-  // The explorer-style dialog's name box is a combo box's edit, the older one an edit.
-  if (HWND combo = GetDlgItem(dialog, cmb13)) {
-    if (HWND edit = FindWindowExW(combo, nullptr, L"Edit", nullptr)) return edit;
-    return combo;
+  // Wine's Common Item Dialog has an edit there, Windows' a combo box with an edit inside.
+  for (const int id : {edt1, cmb13}) {
+    const std::vector<HWND> boxes = Children(dialog, nullptr, id);
+    if (boxes.empty()) continue;
+    const std::vector<HWND> edits = Children(boxes.front(), L"Edit");
+    return edits.empty() ? boxes.front() : edits.front();
   }
-  return GetDlgItem(dialog, edt1);
+  return nullptr;
 }
 
 void ChooseFile(HWND dialog, const std::string& path) {

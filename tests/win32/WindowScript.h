@@ -41,6 +41,8 @@ class WindowScript {
   int waited_ = 0;
 };
 
+// The windows inside `parent`, at any depth, of a class (null: any) and an id (-1: any).
+std::vector<HWND> Children(HWND parent, const wchar_t* cls, int id = -1);
 // What a user reads: a window's text; a box as "caption|text|button|button...",
 // its buttons left to right, "!" after the caption when it shows an icon.
 std::string TextOf(HWND hwnd);

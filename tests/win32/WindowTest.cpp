@@ -1,10 +1,13 @@
 // The two windows as described: texts, places, sizes, tab order, fonts; the
-// About window's keys and browser button.
+// About window's keys and browser button; the focus when a window is active
+// again; the theme's colours.
 #include <array>
+#include <functional>
 
 #include "WindowScript.h"
 #include "forms/FormDescriptions.h"
 #include "forms/Texts.h"
+#include "win32/Boxes.h"
 #include "win32/Fonts.h"
 #include "win32/Unit2.h"
 
@@ -104,4 +107,101 @@ TEST_F(WindowTest, AboutWindowKeysAndBrowser) {
     EXPECT_EQ(opened, std::vector<std::wstring>(result == 1 ? 0 : 2, Widen(kWebPageAddress)));
     EXPECT_TRUE(IsWindowEnabled(form_.hwnd()));
   }
+}
+
+// Back in the main window after a box, the About window, a run, another window or a minimise, the
+// focus is on the control that had it: on Button1, Enter clicks it at once.
+TEST_F(WindowTest, FocusComesBackToTheControlThatHadIt) {
+  WriteFile(Path("a.bin"), "bytes");
+  const auto pause = [] { PumpUntil([] { return false; }, 200); };
+  const auto close = [](HWND w) { PostMessageW(w, WM_CLOSE, 0, 0); };
+  WindowScript script;
+  const auto box = [&] {
+    script.Then(close);
+    win32::ShowBox(form_.hwnd(), NoticeBox(), "x");
+  };
+  const struct {
+    win32::Control* focused;
+    const char* after;
+    std::function<void()> leave;
+  } rows[] = {
+      {&form_.Button1, "a box", box},
+      {&form_.SpinEdit1, "a box", box},
+      {&form_.Button4, "About",
+       [&] {
+         script.Then(close);
+         form_.Button4.Click();
+       }},
+      {&form_.Button1, "a run",
+       [&] {
+         script.Then([&](HWND w) { ChooseFile(w, Path("a.bin")); }).Then([&](HWND w) {
+           ChooseFile(w, Path("a.001"));
+         });
+         form_.Button1.Click();
+         PumpUntil([&] { return !form_.CommandRunning(); });
+       }},
+      {&form_.Button1, "another window",
+       [&] {
+         const HWND other = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40,
+                                            nullptr, nullptr, nullptr, nullptr);
+         SetForegroundWindow(other);
+         pause();
+         SetForegroundWindow(form_.hwnd());
+         DestroyWindow(other);
+       }},
+      {&form_.Button1, "a minimise",
+       [&] {
+         ShowWindow(form_.hwnd(), SW_MINIMIZE);
+         pause();
+         ShowWindow(form_.hwnd(), SW_RESTORE);
+       }},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(std::string(TextOf(r.focused->hwnd())) + ", then " + r.after);
+    SetFocus(r.focused->hwnd());
+    r.leave();
+    pause();
+    EXPECT_EQ(GetFocus(), r.focused->hwnd());
+    if (r.focused != &form_.Button1) continue;
+    script.Then(close);  // the split's first prompt: Enter clicked Button1
+    PressKey(GetFocus(), VK_RETURN);
+    EXPECT_TRUE(PumpUntil([&] { return !form_.CommandRunning(); }));
+  }
+}
+
+// In a theme of other colours (a high-contrast one), every line of text is drawn in its window
+// text colour on its face colour: only blends of the two, and some of the text colour itself.
+TEST_F(WindowTest, TextsTakeTheThemesColours) {
+  const int elements[] = {COLOR_WINDOWTEXT, COLOR_BTNFACE};
+  const COLORREF before[] = {GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_BTNFACE)};
+  const COLORREF theme[] = {RGB(255, 255, 0), RGB(0, 0, 0)};  // yellow on black
+  ASSERT_TRUE(SetSysColors(2, elements, theme));
+  const auto expectInTheme = [](HWND c) {
+    SCOPED_TRACE(TextOf(c));
+    RedrawWindow(c, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    RECT r;
+    GetClientRect(c, &r);
+    const HDC dc = GetDC(c);
+    int blends = 0, text = 0;
+    for (int y = 0; y < r.bottom; ++y) {
+      for (int x = 0; x < r.right; ++x) {
+        const COLORREF p = GetPixel(dc, x, y);
+        blends += GetBValue(p) == 0;
+        text += GetRValue(p) > 200 && GetGValue(p) > 200;
+      }
+    }
+    ReleaseDC(c, dc);
+    EXPECT_EQ(blends, r.right * r.bottom);
+    EXPECT_GT(text, 0);
+  };
+  form_.Label3.Show(L"分割中  1/3");
+  for (HWND c : {form_.Label1.hwnd(), form_.Label2.hwnd(), form_.Label3.hwnd()}) expectInTheme(c);
+  WindowScript script;
+  script.Then([&](HWND w) {
+    auto* a = dynamic_cast<win32::TForm2*>(win32::Wnd::From(w));
+    for (HWND c : {a->Label4.hwnd(), a->Label1.hwnd(), a->Label2.hwnd()}) expectInTheme(c);
+    PostMessageW(w, WM_CLOSE, 0, 0);
+  });
+  form_.Button4.Click();
+  SetSysColors(2, elements, before);
 }
