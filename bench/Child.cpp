@@ -50,7 +50,9 @@ class ConfirmingInteraction final : public Interaction {
 };
 
 int Usage() {
-  std::fprintf(stderr, "child: --child split SOURCE DESTINATION KB | --child join FIRST OUTPUT\n");
+  std::fprintf(stderr,
+               "child: --child split SOURCE DESTINATION KB [--no-checksum] | "
+               "--child join FIRST OUTPUT [--verified]\n");
   return 1;
 }
 
@@ -60,17 +62,31 @@ int RunChild(int argc, char** argv) {
   if (argc < 5) return Usage();
   const std::string command = argv[2];
   if (command != "split" && command != "join") return Usage();
-  if (command == "split" && argc != 6) return Usage();
-  if (command == "join" && argc != 5) return Usage();
+  const int base = command == "split" ? 6 : 5;
+  const std::string option = argc == base + 1 ? argv[base] : "";
+  if (argc > base + 1 || option != (argc == base         ? ""
+                                    : command == "split" ? "--no-checksum"
+                                                         : "--verified"))
+    return Usage();
 
   ConfirmingInteraction ui({argv[3]}, {argv[4]});
   auto fs = MakeLinuxFileSystem();
   FileDialogs dialogs;
   HandleFields handles;
-  const CommandContext ctx{ui, *fs, dialogs, handles};
+  CommandContext ctx{ui, *fs, dialogs, handles};
+  ctx.checksumList = option != "--no-checksum";
+  bool verified = false;
+  ctx.notes = [&](const Note& note) {
+    verified = verified || note.kind == Note::ListVerified;
+    if (note.kind != Note::ListWritten && note.kind != Note::ListVerified)
+      std::fprintf(stderr, "note %d: %s\n", note.kind, note.path.c_str());
+  };
   const Outcome outcome = command == "split" ? RunSplit(ctx, std::atoi(argv[5])) : RunJoin(ctx);
   for (const std::string& problem : ui.Problems()) std::fprintf(stderr, "%s\n", problem.c_str());
-  return outcome == Outcome::Done && ui.Problems().empty() ? 0 : 1;
+  if (option == "--verified" && !verified) std::fprintf(stderr, "the join verified nothing\n");
+  return outcome == Outcome::Done && ui.Problems().empty() && (option != "--verified" || verified)
+             ? 0
+             : 1;
 }
 
 }  // namespace tolvanix::bench

@@ -7,8 +7,9 @@ namespace tolvanix::bench {
 // First argument that selects the child mode.
 inline constexpr const char* kChildFlag = "--child";
 
-//   --child split SOURCE DESTINATION KB   (pieces DESTINATION's stem .001 ...)
-//   --child join FIRST_PIECE OUTPUT
+//   --child split SOURCE DESTINATION KB [--no-checksum]
+//                           (pieces DESTINATION's stem .001 ..., and its .sha256)
+//   --child join FIRST_PIECE OUTPUT [--verified]  (the list beside must be verified)
 // 0 when the command ended Done without a word to the user; else 1.
 int RunChild(int argc, char** argv);
 

@@ -12,5 +12,5 @@ cmake -S "$repo" -B "$repo/build-bench" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DTOLVANIX_BUILD_TESTS=OFF >/dev/null
 cmake --build "$repo/build-bench" -j"$jobs" --target tolvanix_bench
 mkdir -p "$data"
-"$repo/build-bench/bench/tolvanix_bench" --dir "$data" "$@"
+"$repo/build-bench/bin/tolvanix_bench" --dir "$data" "$@"
 rmdir "$data" 2>/dev/null || true

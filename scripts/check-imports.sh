@@ -13,7 +13,7 @@ for exe in "$@"; do
     case "${dll,,}" in
       kernel32.dll | user32.dll | gdi32.dll | comctl32.dll | comdlg32.dll | shell32.dll | \
         ole32.dll | oleaut32.dll | advapi32.dll | imm32.dll | uxtheme.dll | shlwapi.dll | msvcrt.dll | \
-        ntdll.dll | ws2_32.dll | version.dll | dwmapi.dll | shcore.dll | api-ms-win-*.dll) ;;
+        ntdll.dll | bcrypt.dll | ws2_32.dll | version.dll | dwmapi.dll | shcore.dll | api-ms-win-*.dll) ;;
       *) echo "$exe imports $dll, which Windows does not ship" >&2; status=1 ;;
     esac
   done

@@ -9,11 +9,11 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-translations-l10n libgl1-mesa-dev
-  libgtest-dev
+  libgtest-dev libssl-dev zlib1g-dev
   fonts-ipafont-gothic
   xvfb xauth imagemagick dbus shared-mime-info libglib2.0-bin
   python3-pyatspi at-spi2-core
-  clang-format desktop-file-utils appstream dpkg-dev gettext
+  clang-format desktop-file-utils appstream dpkg-dev gettext lintian bash-completion
 )
 if [ "${1:-}" = windows ]; then
   packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64 nsis zip)

@@ -3,8 +3,8 @@
 ; with" list of .001 files and in the "Send to" menu, and an uninstaller
 ; that takes all of it away.
 ; Japanese and English pages; /S installs and uninstalls silently.
-;   makensis -DVERSION=1.0 -DEXE=tolvanix.exe -DREADME=readme.txt
-;            -DICON=tolvanix.ico -DOUTFILE=setup.exe tolvanix.nsi
+;   makensis -DVERSION=1.0 -DEXE=tolvanix.exe -DCLI=tolvanix-cli.exe
+;            -DREADME=readme.txt -DICON=tolvanix.ico -DOUTFILE=setup.exe tolvanix.nsi
 ; 64-bit, as the program: it runs where a 64-bit Wine or Windows has no 32-bit part.
 Target amd64-unicode
 SetCompressor /SOLID lzma
@@ -57,6 +57,8 @@ FunctionEnd
 Section
   SetOutPath "$INSTDIR"
   File "/oname=tolvanix.exe" "${EXE}"
+  ; The command line, beside the window; not put on PATH (see readme.txt).
+  File "/oname=tolvanix-cli.exe" "${CLI}"
   File "/oname=readme.txt" "${README}"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   CreateShortcut "$SMPROGRAMS\${APP}.lnk" "$INSTDIR\tolvanix.exe"
@@ -91,6 +93,7 @@ SectionEnd
 
 Section "Uninstall"
   Delete "$INSTDIR\tolvanix.exe"
+  Delete "$INSTDIR\tolvanix-cli.exe"
   Delete "$INSTDIR\readme.txt"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"

@@ -6,9 +6,13 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/Commands.h"
+#include "core/Digest.h"
 #include "core/FileSystem.h"
+#include "core/PieceFormat.h"
 
 namespace tolvanix {
 
@@ -27,7 +31,9 @@ class CommandRun {
         fs_(ctx.fs),
         dialogs_(ctx.dialogs),
         handles_(ctx.handles),
-        control_(ctx.control) {}
+        control_(ctx.control),
+        notes_(ctx.notes),
+        checksumList_(ctx.checksumList) {}
   ~CommandRun();
 
   // Ends the run with `outcome`: a failure is told first, naming `file` on a
@@ -35,6 +41,9 @@ class CommandRun {
   // is on its way out.
   Outcome End(Outcome outcome, const std::string& file = {});
   bool Stopping() const { return control_ && control_->StopRequested(); }
+  void Tell(Note::Kind kind, const std::string& path) const {
+    if (notes_) notes_({kind, path});
+  }
   void ClearOnEnd() { clearOnEnd_ = true; }
 
   Interaction& ui_;
@@ -42,6 +51,8 @@ class CommandRun {
   FileDialogs& dialogs_;
   HandleFields& handles_;
   RunControl* control_;
+  const Notes notes_;
+  const bool checksumList_;
   // The file in the second handle field lies on a removable medium.
   bool writingToRemovable_ = false;
 
@@ -76,8 +87,37 @@ struct CopyResult {
 // where the two files allow it and through `buffer` otherwise, stopping early
 // at the end of `from`, at the first failure, or before a chunk once a stop is
 // requested. A full target is WriteFailed with the bytes that reached it; a
-// failing read is ReadFailed, whichever way the bytes went.
+// failing read is ReadFailed, whichever way the bytes went. With `hash`, all
+// goes through `buffer`, and `hash` is fed every byte read.
 CopyResult CopyBytes(File& from, File& to, int64_t n, char* buffer, int64_t bufferSize,
-                     const CopyPace& pace = {});
+                     const CopyPace& pace = {}, Hasher* hash = nullptr);
+
+// The header of a first piece opened for reading, read from its start.
+struct FirstPiece {
+  // Done, or BadFileSize (shorter than 257 bytes, or 2 GiB and more),
+  // NameReadFailed, CountReadFailed (a count below 1 too).
+  Outcome outcome = Outcome::Done;
+  int64_t size = 0;
+  HeaderBytes header{};
+  DecodedHeader decoded;
+};
+FirstPiece ReadFirstPiece(File& first);
+
+// Several digests of the same bytes, to learn each one's at the end.
+class HashSet final : public Hasher {
+ public:
+  void Add(HashKind kind);
+  bool Empty() const { return hashers_.empty(); }
+  void Update(const void* data, size_t n) override;
+  // The first kind's.
+  std::string HexDigest() override;
+  // Each kind's, in the order added.
+  std::vector<std::pair<HashKind, std::string>> Digests();
+  // Drops every kind but this one.
+  void KeepOnly(HashKind kind);
+
+ private:
+  std::vector<std::pair<HashKind, std::unique_ptr<Hasher>>> hashers_;
+};
 
 }  // namespace tolvanix

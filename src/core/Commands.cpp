@@ -65,8 +65,28 @@ const char* NoticeText(Outcome outcome) {
       return N_("元ファイルのデータ読み込みに失敗しました。");
     case Outcome::OutputWriteFailed:
       return N_("ファイルのデータ書き込みに失敗しました。");
+    case Outcome::ChecksumMismatch:
+      return N_("分割ファイルの内容がチェックサムと一致しません。");
+    case Outcome::ListWriteFailed:
+      return N_("格納先ファイルの書き込みに失敗しました。");
   }
   return nullptr;
+}
+
+const char* NoteText(Note::Kind kind) {
+  switch (kind) {
+    case Note::ListUnreadable:
+      return N_("チェックサムファイルを読めないため、無視しました。");
+    case Note::ListOfOtherFiles:
+      return N_("チェックサムファイルがこの分割ファイルのものではないため、無視しました。");
+    case Note::ListNotWritten:
+      return N_("同じ名前のファイルがあるため、チェックサムファイルを作成しませんでした。");
+    case Note::ListWritten:
+      return N_("チェックサムファイルを作成しました。");
+    case Note::ListVerified:
+      return N_("すべての分割ファイルがチェックサムと一致しました。");
+  }
+  return "";
 }
 
 std::string ProgressText(const char* prefix, int64_t k, int64_t count) {
@@ -78,11 +98,12 @@ std::unique_ptr<char[]> ObtainBuffer(int64_t size) {
 }
 
 CopyResult CopyBytes(File& from, File& to, int64_t n, char* buffer, int64_t bufferSize,
-                     const CopyPace& pace) {
+                     const CopyPace& pace, Hasher* hash) {
   CopyResult result;
   // In the kernel first; once it hands over, the rest goes through the
-  // buffer, where a failing Read or Write tells which side broke.
-  bool inKernel = true;
+  // buffer, where a failing Read or Write tells which side broke. A digest
+  // must see the bytes: the kernel's copy never shows them.
+  bool inKernel = hash == nullptr;
   while (result.copied < n) {
     if (pace.control && pace.control->StopRequested()) {
       result.status = CopyResult::Stopped;
@@ -106,6 +127,7 @@ CopyResult CopyBytes(File& from, File& to, int64_t n, char* buffer, int64_t buff
         return result;
       }
       if (got > 0) {
+        if (hash) hash->Update(buffer, static_cast<size_t>(got));
         const int64_t written = to.Write(buffer, got);
         if (written > 0) result.copied += written;
         if (written != got) {
@@ -123,6 +145,50 @@ CopyResult CopyBytes(File& from, File& to, int64_t n, char* buffer, int64_t buff
     if (ended) break;
   }
   return result;
+}
+
+FirstPiece ReadFirstPiece(File& first) {
+  FirstPiece piece;
+  piece.size = first.Size();
+  if (piece.size < 257 || piece.size > kMaxPieceBytes) {
+    piece.outcome = Outcome::BadFileSize;
+    return piece;
+  }
+  if (first.Read(piece.header.data(), kNameFieldSize) <= 0) {
+    piece.outcome = Outcome::NameReadFailed;
+    return piece;
+  }
+  if (first.Read(piece.header.data() + kNameFieldSize, kCountFieldSize) != kCountFieldSize) {
+    piece.outcome = Outcome::CountReadFailed;
+    return piece;
+  }
+  piece.decoded = DecodeHeader(piece.header);
+  // A set has at least one piece: anything less is a corrupt header, not a
+  // join of nothing.
+  if (piece.decoded.count < 1) piece.outcome = Outcome::CountReadFailed;
+  return piece;
+}
+
+void HashSet::Add(HashKind kind) {
+  if (auto hasher = MakeHasher(kind)) hashers_.emplace_back(kind, std::move(hasher));
+}
+
+void HashSet::Update(const void* data, size_t n) {
+  for (auto& [kind, hasher] : hashers_) hasher->Update(data, n);
+}
+
+std::string HashSet::HexDigest() {
+  return hashers_.empty() ? std::string() : hashers_.front().second->HexDigest();
+}
+
+std::vector<std::pair<HashKind, std::string>> HashSet::Digests() {
+  std::vector<std::pair<HashKind, std::string>> digests;
+  for (auto& [kind, hasher] : hashers_) digests.emplace_back(kind, hasher->HexDigest());
+  return digests;
+}
+
+void HashSet::KeepOnly(HashKind kind) {
+  std::erase_if(hashers_, [kind](const auto& h) { return h.first != kind; });
 }
 
 }  // namespace tolvanix

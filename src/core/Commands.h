@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -37,6 +38,12 @@ enum class Outcome {
   OutputCreateFailed,
   PieceReadFailed,
   OutputWriteFailed,
+  // a piece's bytes differ from what the checksum list beside the set says
+  // (named on the notice's second line); the output holds the pieces before it
+  ChecksumMismatch,
+  // split: the pieces are complete, but the checksum list could not be
+  // written (named on the second line)
+  ListWriteFailed,
   // asked to stop from outside (the window closing, a signal): no notice
   Stopped,
 };
@@ -68,6 +75,32 @@ class RunControl {
   virtual bool Proceed() { return !StopRequested(); }
 };
 
+// What a run tells that is no failure and gets no notice in a window; the
+// command line prints it. `path` names the file it is about.
+struct Note {
+  enum Kind {
+    // A checksum list beside the set was ignored: it cannot be read or does
+    // not parse as a list of its kind.
+    ListUnreadable,
+    // A checksum list beside the set was ignored: it names other files than
+    // the pieces of this set (another set's, or not every piece).
+    ListOfOtherFiles,
+    // Split: a file with the list's name exists and is no list of this set's
+    // pieces; it is left as it is and no list is written.
+    ListNotWritten,
+    // Split: the list was written here.
+    ListWritten,
+    // Join: every piece matched the list at `path`.
+    ListVerified,
+  };
+  Kind kind;
+  std::string path;
+};
+// The text of a note in Japanese, shown through Tr like the notices.
+const char* NoteText(Note::Kind kind);
+// Called on the run's own thread, which may not be the window's.
+using Notes = std::function<void(const Note&)>;
+
 // What a command works with: the user, the disk, the window's dialogs and
 // handle fields, and whoever may watch or stop the run (nobody if null).
 struct CommandContext {
@@ -76,6 +109,12 @@ struct CommandContext {
   FileDialogs& dialogs;
   HandleFields& handles;
   RunControl* control = nullptr;
+  // Told what needs no notice (see Note); empty: nobody.
+  Notes notes = nullptr;
+  // The split writes STEM.sha256 beside the pieces (see core/Checksums.h);
+  // false writes none and copies as the split always did (--no-checksum).
+  // The join verifies whenever it finds a list: there is nothing to turn off.
+  bool checksumList = true;
 };
 
 // A copy reports progress and looks for a stop request after each chunk of
@@ -90,6 +129,13 @@ inline constexpr int64_t kCopyBufferSize = 256 << 10;
 // With `source` or `firstPiece` given, the command takes it as the file
 // confirmed in its first prompt (the dialog's FileName is set to it) and
 // does not show that prompt; all else is the same.
+//
+// RunSplit hashes each piece as it writes it and, after the last, writes the
+// checksum list beside the first piece, or beside the last when the pieces
+// went to several folders or media. RunJoin verifies each piece against a
+// list beside the first piece, or beside a later piece where that one is
+// found, as it appends it; at a mismatch it cuts the output back to the end
+// of the last piece that matched and ends with ChecksumMismatch.
 Outcome RunSplit(CommandContext ctx, int32_t pieceSizeKB, const std::string* source = nullptr);
 Outcome RunJoin(CommandContext ctx, const std::string* firstPiece = nullptr);
 

@@ -51,6 +51,8 @@ class File {
   virtual int64_t Write(const void* buffer, int64_t n) = 0;
   // Pushes written data to the medium (fsync).
   virtual bool Flush() = 0;
+  // Cuts a file open for writing to `length` bytes and writes on from there.
+  virtual bool Truncate(int64_t length) = 0;
   // Closes the file now; false when the system reports a failure in doing so.
   // Nothing else may be asked of the file afterwards.
   virtual bool Close() = 0;

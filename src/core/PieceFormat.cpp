@@ -16,6 +16,11 @@ int64_t PieceCapacity(int64_t k, int64_t pieceSize) {
   return k == 1 ? pieceSize - kHeaderSize : pieceSize;
 }
 
+bool PieceLengthFits(int64_t length, int64_t number, int64_t count, int64_t pieceSize) {
+  if (number < count) return length == pieceSize;
+  return length >= 1 && length <= pieceSize;
+}
+
 HeaderBytes EncodeHeader(std::string_view cp932Name, int32_t count) {
   HeaderBytes bytes{};
   const size_t n = std::min<size_t>(cp932Name.size(), kNameFieldSize - 1);

@@ -31,6 +31,11 @@ int64_t PieceCount(int64_t sourceSize, int64_t pieceSize);
 // Source bytes piece k (from 1) can hold: P - 262 for the first, P after.
 int64_t PieceCapacity(int64_t k, int64_t pieceSize);
 
+// The split writes every piece but the last at the first piece's length P,
+// header included, and the last with 1 to P bytes: a piece of any other
+// length was cut short or belongs to another set.
+bool PieceLengthFits(int64_t length, int64_t number, int64_t count, int64_t pieceSize);
+
 // Header of the first piece. The name is cut to 257 bytes so a NUL always
 // follows it inside the name field.
 HeaderBytes EncodeHeader(std::string_view cp932Name, int32_t count);

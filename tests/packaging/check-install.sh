@@ -18,11 +18,20 @@ else
   [[ $depends == *libqt6widgets6*fonts-ipafont-gothic* || $depends == *fonts-ipafont-gothic*libqt6widgets6* ]] ||
     fail "Depends lacks Qt or the Japanese font: $depends"
   [[ $depends != *san* ]] || fail "Depends names a sanitizer runtime: $depends"
+  [[ $depends == *libssl3*zlib1g* ]] || fail "Depends lacks the digests' libraries: $depends"
+  # Debian's own checks of a package, with nothing let through: no error, no warning.
+  out=$(lintian --fail-on error,warning "$deb" 2>&1) || fail "lintian: $out"
 fi
 
 expected="usr/bin/tolvanix
+usr/bin/tolvanix-cli
 usr/share/applications/$id.desktop
+usr/share/bash-completion/completions/tolvanix-cli
+usr/share/doc/tolvanix/changelog.gz
+usr/share/doc/tolvanix/copyright
 $(for s in 128 256 32 64; do echo "usr/share/icons/hicolor/${s}x$s/apps/$id.png"; done)
+usr/share/man/man1/tolvanix-cli.1.gz
+usr/share/man/man1/tolvanix.1.gz
 usr/share/metainfo/$id.metainfo.xml
 usr/share/mime/packages/$id.xml"
 actual=$(cd "$root" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
@@ -33,6 +42,13 @@ readelf -d "$program" | grep -Eq 'R(UN)?PATH' && fail "the program keeps a libra
 ldd "$program" | grep -q 'not found' && fail "libraries not found"
 version=$(QT_QPA_PLATFORM=offscreen timeout 20 "$program" --version 2>/dev/null)
 [[ $version == "Tolvanix "[0-9]* ]] || fail "--version printed '$version'"
+version=$("$root/usr/bin/tolvanix-cli" --version 2>&1)
+[[ $version == "tolvanix-cli (Tolvanix) "[0-9]* ]] || fail "tolvanix-cli --version printed '$version'"
+# bash completes the command line's commands from the installed completion.
+words=$(bash -c 'source /usr/share/bash-completion/bash_completion && source "$0" &&
+  COMP_WORDS=(tolvanix-cli "") COMP_CWORD=1 && _tolvanix_cli && echo "${COMPREPLY[*]}"' \
+  "$share/bash-completion/completions/tolvanix-cli" 2>&1)
+[ "$words" = "split join check" ] || fail "bash completes tolvanix-cli with '$words'"
 
 # The desktop entry starts it with one file, names its icon and opens the type
 # the MIME database gives a first piece.

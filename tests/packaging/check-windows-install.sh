@@ -11,12 +11,12 @@ setup=$1 zip=$2 prefix=$3
 here=$(cd "$(dirname "$0")/../../scripts" && pwd)
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-[ "$(unzip -Z1 "$zip" | sort | tr '\n' ' ')" = "Tolvanix-1.0/ Tolvanix-1.0/readme.txt Tolvanix-1.0/tolvanix.exe " ] ||
+[ "$(unzip -Z1 "$zip" | LC_ALL=C sort | tr '\n' ' ')" = "Tolvanix-1.0/ Tolvanix-1.0/readme.txt Tolvanix-1.0/tolvanix-cli.exe Tolvanix-1.0/tolvanix.exe " ] ||
   fail "the zip holds $(unzip -Z1 "$zip" | tr '\n' ' ')"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 unzip -q "$zip" -d "$work"
-"$here/check-imports.sh" "$work/Tolvanix-1.0/tolvanix.exe"
+"$here/check-imports.sh" "$work/Tolvanix-1.0/tolvanix.exe" "$work/Tolvanix-1.0/tolvanix-cli.exe"
 
 rm -rf "$prefix" "$prefix.lock"
 "$here/wine-prefix.sh" "$prefix"
@@ -33,11 +33,14 @@ files >"$work/before"
 
 "$wine" "$setup" /S
 wineserver -w
-[ -f "$dir/tolvanix.exe" ] && [ -f "$dir/readme.txt" ] && [ -f "$dir/uninstall.exe" ] ||
+[ -f "$dir/tolvanix.exe" ] && [ -f "$dir/tolvanix-cli.exe" ] && [ -f "$dir/readme.txt" ] &&
+  [ -f "$dir/uninstall.exe" ] ||
   fail "not installed under AppData\\Local\\Programs\\Tolvanix"
 [ -f "$link" ] || fail "no Start menu entry"
 [[ -f "$sendto" && $(strings -a "$sendto") == *'Tolvanix\tolvanix.exe'* ]] || fail "no Send to entry"
 for key in "${keys[@]}"; do "$wine" reg query "$key" >/dev/null 2>&1 || fail "no $key"; done
+version=$("$wine" "$dir/tolvanix-cli.exe" --version 2>&1)
+[[ $version == "tolvanix-cli (Tolvanix) "* ]] || fail "tolvanix-cli.exe --version printed '$version'"
 "$wine" reg query 'HKCU\Software\Classes\.001\OpenWithProgids' /v Tolvanix.PieceSet >/dev/null 2>&1 ||
   fail ".001 files do not offer Tolvanix"
 

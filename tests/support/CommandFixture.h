@@ -38,8 +38,19 @@ class CommandFixture : public ::testing::Test {
     EXPECT_EQ(ui.UnusedAnswers(), 0u);
   }
 
-  Outcome Split(int32_t kb) { return RunSplit({ui, fs, dialogs, handles}, kb); }
-  Outcome Join() { return RunJoin({ui, fs, dialogs, handles}); }
+  Outcome Split(int32_t kb) { return RunSplit(Context(), kb); }
+  Outcome Join() { return RunJoin(Context()); }
+  // The commands' context: `checksumList` for the split, notes to `notes`.
+  CommandContext Context() {
+    CommandContext ctx{ui, fs, dialogs, handles};
+    ctx.checksumList = checksumList;
+    ctx.notes = [this](const Note& note) {
+      static const char* const kKinds[] = {
+          "unreadable:", "other files:", "not written:", "written:", "verified:"};
+      notes.push_back(kKinds[note.kind] + note.path);
+    };
+    return ctx;
+  }
   // The prompts answered with these paths first.
   Outcome Join(const std::string& first, const std::string& out) {
     ui.ConfirmOpen(first);
@@ -89,6 +100,8 @@ class CommandFixture : public ::testing::Test {
   ScriptedInteraction ui;
   FileDialogs dialogs;
   HandleFields handles;
+  bool checksumList = true;
+  std::vector<std::string> notes;
 
  private:
   int descriptorsBefore_ = 0;

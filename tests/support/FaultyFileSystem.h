@@ -112,6 +112,12 @@ class FaultyFile final : public File {
     fs_.Log("flush:" + path_);
     return !Fault().flush && inner_->Flush();
   }
+  bool Truncate(int64_t length) override {
+    fs_.Log("truncate:" + path_ + ":" + std::to_string(length));
+    const bool cut = inner_->Truncate(length);
+    if (cut) written_ = length;
+    return cut;
+  }
   bool PushWritten() override {
     fs_.Log("push:" + path_);
     return !Fault().push && inner_->PushWritten();

@@ -98,7 +98,8 @@ TEST(CloseQuestion, MeansWhatItSays) {
     const HWND window = form.hwnd();
     std::atomic<int> chunks{0};
     std::atomic<bool> answered{false};
-    fs.onChunk = [&](const std::string&) {
+    fs.onChunk = [&](const std::string& path) {
+      if (path.ends_with(".sha256")) return;  // the set's checksum list, read whole at once
       Sleep(20);
       if (++chunks != 3) return;
       if (answer == 'e') return void(PostMessageW(window, WM_ENDSESSION, TRUE, 0));

@@ -170,6 +170,17 @@ class LinuxFile final : public File {
     return true;
   }
 
+  bool Truncate(int64_t length) override {
+    if (length < 0 || ::lseek(fd_, length, SEEK_SET) != length) return false;
+    while (::ftruncate(fd_, length) != 0) {
+      if (errno != EINTR) return false;
+    }
+    // What was pushed beyond the cut is gone; pushing starts again from here.
+    started_ = std::min<off_t>(started_, length);
+    waited_ = std::min<off_t>(waited_, length);
+    return true;
+  }
+
   // An error the medium reports here is the caller's to tell: once reported
   // the kernel may not report it again to a later fsync.
   bool PushWritten() override {

@@ -134,6 +134,12 @@ class WindowsFile final : public File {
 
   bool Flush() override { return ::FlushFileBuffers(h_) != 0; }
 
+  bool Truncate(int64_t length) override {
+    LARGE_INTEGER at;
+    at.QuadPart = length;
+    return length >= 0 && ::SetFilePointerEx(h_, at, nullptr, FILE_BEGIN) && ::SetEndOfFile(h_);
+  }
+
   HANDLE Native() const { return h_; }
 
  private:
