@@ -95,7 +95,17 @@ Section "Uninstall"
   Delete "$INSTDIR\tolvanix.exe"
   Delete "$INSTDIR\tolvanix-cli.exe"
   Delete "$INSTDIR\readme.txt"
+  ; The uninstaller runs from a copy of itself; the original may still be
+  ; ending, and holding its file, for a moment after it started the copy.
+  StrCpy $0 0
+  retry_uninstaller:
+  ClearErrors
   Delete "$INSTDIR\uninstall.exe"
+  IfErrors 0 uninstaller_gone
+  IntOp $0 $0 + 1
+  Sleep 200
+  IntCmp $0 50 uninstaller_gone retry_uninstaller uninstaller_gone
+  uninstaller_gone:
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\${APP}.lnk"
   Delete "$SENDTO\${APP}.lnk"
