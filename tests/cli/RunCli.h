@@ -32,8 +32,8 @@ struct Finished {
   std::string err;
 };
 
-// Each word in double quotes, which both shells take as it is: none of these
-// tests' words holds a quote or a dollar.
+// Each word in double quotes, which sh and cmd both take as it is: no word of
+// these tests holds a quote, a dollar or a percent sign.
 inline Finished RunCli(const std::vector<std::string>& arguments, const std::string& folder = ".") {
   TempDir capture;
 #ifdef _WIN32
