@@ -155,7 +155,6 @@ TEST(CloseQuestion, MeansWhatItSays) {
   WriteFile(at("photo.jpg"), RandomBytes((3 << 20) - 5000, 4));  // 3 pieces of 1024 KB
   for (const char answer : {'n', 'y', 'e'}) {
     SCOPED_TRACE(answer);
-    for (const char* piece : {"p.001", "p.002", "p.003"}) DeleteFileW(Widen(at(piece)).c_str());
     win32::TForm1 form;
     ASSERT_TRUE(form.Create());
     form.Show();
@@ -174,7 +173,7 @@ TEST(CloseQuestion, MeansWhatItSays) {
     };
     WindowScript script;
     script.Then([&](HWND w) { ChooseFile(w, at("photo.jpg")); }).Then([&](HWND w) {
-      ChooseFile(w, at("p.001"));
+      ChooseFile(w, at(std::string(1, answer) + ".001"));
     });
     if (answer != 'e') {
       script.Then([&](HWND w) {
@@ -199,7 +198,8 @@ TEST(CloseQuestion, MeansWhatItSays) {
         20000));
     const bool stopped = answer != 'n';
     EXPECT_EQ(IsWindow(window) != FALSE, !stopped) << "the program ends";
-    EXPECT_EQ(FileExists(at("p.003")), !stopped) << "the run went to its end";
+    EXPECT_EQ(FileExists(at(std::string(1, answer) + ".003")), !stopped)
+        << "the run went to its end";
     EXPECT_EQ(progress, line) << "the progress control follows the line";
     if (stopped) {
       Idle(50);  // the program's end, taken from the queue

@@ -1,7 +1,6 @@
-// Drives the real Win32 windows in this process: answers the modal windows
-// the code under test opens, one step per window, from a thread timer that
-// runs in their message loops (a window that never comes, or one left open
-// 5 s with no step for it, fails the test), and reads what a user sees.
+// Drives the real windows in this process: answers each modal window the code under test opens
+// with the next step, from a thread timer that runs in their message loops (a window that never
+// comes, or one left open 5 s with no step for it, fails the test); reads what a user sees.
 #pragma once
 
 #include <gtest/gtest.h>
