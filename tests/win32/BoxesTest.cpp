@@ -1,4 +1,4 @@
-// The boxes' looks and keys, and the piece-size field's typing and stepping.
+// The boxes' keys, and the piece-size field's keys.
 #include <windows.h>
 // After windows.h, which it builds on.
 #include <imm.h>
@@ -18,7 +18,7 @@ using BoxesTest = InWindow;
 // nothing: the box stays open for its close box. The busy cursor is lifted while it is open.
 TEST_F(BoxesTest, ABoxDrawsItsDescriptionAndAnswersItsKeys) {
   const std::string text = "空き容量が足りません。\r\n空き容量が足りません。";
-  const std::string held = "SR CR AR CE";
+  const std::string held = "SRCRARCE";
   win32::BusyCursor::Set(true);
   for (const BoxDescription* box : {&NoticeBox(), &WarningBox(), &StopQuestionBox()}) {
     std::string look = std::string(Tr(box->caption)) + (box->icon == BoxIcon::None ? "" : "!");
@@ -45,23 +45,22 @@ TEST_F(BoxesTest, ABoxDrawsItsDescriptionAndAnswersItsKeys) {
       script.Then([&](HWND w) {
         EXPECT_EQ(BoxLook(w), look);
         busyInside = win32::BusyCursor::On();
-        std::string modifier;
+        std::string mods;
         for (const char k : keys) {
           if (k == 'S' || k == 'C' || k == 'A') {
-            modifier = k;
-          } else if (modifier.empty() && islower(k)) {
-            TypeChar(GetFocus(), static_cast<wchar_t>(k));
-          } else if (k != ' ') {
-            const UINT vk = k == 'R'   ? VK_RETURN
-                            : k == 'E' ? VK_ESCAPE
-                            : k == 'T' ? VK_TAB
-                                       : static_cast<UINT>(toupper(k));
-            PressKey(GetFocus(), vk, modifier.c_str());
-            modifier.clear();
+            mods += k;
+            continue;
           }
-          PumpUntil([] { return false; }, 20);
+          if (mods.empty() && islower(k)) TypeChar(GetFocus(), static_cast<wchar_t>(k));
+          const UINT vk = k == 'R'   ? VK_RETURN
+                          : k == 'E' ? VK_ESCAPE
+                          : k == 'T' ? VK_TAB
+                                     : toupper(k);
+          if (!mods.empty() || !islower(k)) PressKey(GetFocus(), vk, mods.c_str());
+          mods.clear();
+          Idle(20);
         }
-        if (keys.empty() || keys == held) PostMessageW(w, WM_CLOSE, 0, 0);
+        if (keys.empty() || keys == held) Dismiss(w);
       });
       EXPECT_EQ(win32::ShowBox(form_.hwnd(), *box, text), expected);
       EXPECT_FALSE(busyInside) << "the normal pointer while a box is open";
@@ -72,65 +71,51 @@ TEST_F(BoxesTest, ABoxDrawsItsDescriptionAndAnswersItsKeys) {
 }
 
 // Keys: ↑ ↓ the arrow keys, ⌫ Backspace, ⏎ Enter, ▲ ▼ a click on the arrow buttons, △ a right
-// click on the up one, any other character typed. Each refused key beeps.
-TEST_F(BoxesTest, SizeFieldFiltersTypingAndStepsWithoutBounds) {
+// click on the up one, any other character typed. Each refused key beeps. No input method: typing
+// gives keys. Tab into the field selects its whole text.
+TEST_F(BoxesTest, SizeFieldTakesItsKeys) {
   const struct {
-    const char16_t *before, *keys;
-    const char16_t* after;
+    std::wstring before, keys, after;
     int beeps;
   } rows[] = {
-      {u"", u"-1+2.5⌫", u"-1+2.", 0},
-      {u"", u"12a$ ⏎x", u"12", 5},
-      {u"", u"↓", u"-1", 0},
-      {u" $10", u"↑", u"17", 0},
-      {u"2147483647", u"↑", u"-2147483648", 0},
-      {u"1024", u"▲▲▼", u"1025", 0},
-      {u"7", u"△", u"7", 0},
+      {L"", L"-1a⏎⌫", L"-", 2},
+      {L" $10", L"↑↑↓", L"17", 0},
+      {L"1024", L"▲▲▼△", L"1025", 0},
   };
   win32::SpinEdit& spin = form_.SpinEdit1;
-  // No input method in the field, where other controls have one: typing gives keys.
   EXPECT_EQ(ImmGetContext(spin.hwnd()), nullptr);
   const HIMC elsewhere = ImmGetContext(form_.Button1.hwnd());
-  EXPECT_NE(elsewhere, nullptr);
+  EXPECT_NE(elsewhere, nullptr) << "where other controls have one";
   ImmReleaseContext(form_.Button1.hwnd(), elsewhere);
   int beeps = 0;
   spin.beep = [&] { ++beeps; };
-  SetFocus(spin.hwnd());
   RECT arrows;
   GetClientRect(spin.UpDown(), &arrows);
   for (const auto& r : rows) {
-    SCOPED_TRACE(
-        Narrow(std::wstring(r.before, r.before + std::char_traits<char16_t>::length(r.before))) +
-        " " + Narrow(std::wstring(r.keys, r.keys + std::char_traits<char16_t>::length(r.keys))));
-    spin.SetText(std::wstring(r.before, r.before + std::char_traits<char16_t>::length(r.before)));
+    SCOPED_TRACE(Narrow(r.before + L" " + r.keys));
+    spin.SetText(r.before);
+    SetFocus(spin.hwnd());
     SendMessageW(spin.hwnd(), EM_SETSEL, 0x7fffffff, 0x7fffffff);  // caret at the end
     beeps = 0;
-    for (const char16_t* k = r.keys; *k; ++k) {
-      const int y = *k == u'▼' ? arrows.bottom * 3 / 4 : arrows.bottom / 4;
-      const LPARAM at = MAKELPARAM(arrows.right / 2, y);
-      if (*k == u'▲' || *k == u'▼') {
-        PostMessageW(spin.UpDown(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-        PostMessageW(spin.UpDown(), WM_LBUTTONUP, 0, at);
-      } else if (*k == u'△') {
-        PostMessageW(spin.UpDown(), WM_RBUTTONDOWN, MK_RBUTTON, at);
-        PostMessageW(spin.UpDown(), WM_RBUTTONUP, 0, at);
-      } else if (*k == u'↑' || *k == u'↓' || *k == u'⌫' || *k == u'⏎') {
-        const UINT vk = *k == u'↑'   ? VK_UP
-                        : *k == u'↓' ? VK_DOWN
-                        : *k == u'⌫' ? VK_BACK
-                                     : VK_RETURN;
-        PressKey(spin.hwnd(), vk);
+    for (const wchar_t k : r.keys) {
+      const LPARAM at = MAKELPARAM(arrows.right / 2, arrows.bottom * (k == L'▼' ? 3 : 1) / 4);
+      const size_t click = std::wstring(L"▲▼△").find(k), key = std::wstring(L"↑↓⌫⏎").find(k);
+      if (click != std::wstring::npos) {
+        const bool left = k != L'△';
+        PostMessageW(spin.UpDown(), left ? WM_LBUTTONDOWN : WM_RBUTTONDOWN,
+                     left ? MK_LBUTTON : MK_RBUTTON, at);
+        PostMessageW(spin.UpDown(), left ? WM_LBUTTONUP : WM_RBUTTONUP, 0, at);
+      } else if (key != std::wstring::npos) {
+        const UINT vks[] = {VK_UP, VK_DOWN, VK_BACK, VK_RETURN};
+        PressKey(spin.hwnd(), vks[key]);
       } else {
-        TypeChar(spin.hwnd(), *k);
+        TypeChar(spin.hwnd(), k);
       }
-      PumpUntil([] { return false; }, 20);
+      Idle(20);
     }
-    const std::wstring after = spin.Text();
-    EXPECT_EQ(std::u16string(after.begin(), after.end()), r.after);
+    EXPECT_EQ(Narrow(spin.Text()), Narrow(r.after));
     EXPECT_EQ(beeps, r.beeps);
   }
-  // Tab into the field selects its whole text.
-  SetFocus(form_.Button3.hwnd());
   PressKey(form_.Button3.hwnd(), VK_TAB);
   PumpUntil([&] { return GetFocus() == spin.hwnd(); }, 1000);
   DWORD from = 1, to = 0;

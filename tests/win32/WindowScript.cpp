@@ -13,25 +13,20 @@ namespace {
 
 WindowScript* running = nullptr;  // one script at a time
 
-std::vector<HWND> ThreadWindows() {
-  std::vector<HWND> all;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND hwnd, LPARAM list) {
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&all));
-  return all;
-}
-
 // The modal window the user would answer: visible and enabled, owned by
 // another window of the program.
 HWND OpenModal() {
-  for (HWND hwnd : ThreadWindows()) {
-    if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd) && GetWindow(hwnd, GW_OWNER)) return hwnd;
-  }
-  return nullptr;
+  HWND modal = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND hwnd, LPARAM found) {
+        if (!IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd) || !GetWindow(hwnd, GW_OWNER))
+          return TRUE;
+        *reinterpret_cast<HWND*>(found) = hwnd;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&modal));
+  return modal;
 }
 
 }  // namespace
@@ -128,28 +123,24 @@ std::string BoxLook(HWND box) {
 }
 
 void PressKey(HWND to, UINT vk, const char* held) {
-  // Through the system's input, so that the keys held are what the program
-  // reads back; it goes to the window with the focus.
-  SetFocus(to);
+  SetFocus(to);  // the system's input goes to the focus
   std::vector<INPUT> keys;
-  const auto key = [&](WORD code, bool up) {
+  const auto key = [&](UINT code, DWORD flags) {
     INPUT in{};
     in.type = INPUT_KEYBOARD;
-    in.ki.wVk = code;
-    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    in.ki.wVk = static_cast<WORD>(code);
+    in.ki.dwFlags = flags;
     keys.push_back(in);
   };
-  const std::string h(held);
-  std::vector<WORD> mods;
-  if (h.find('S') != std::string::npos) mods.push_back(VK_SHIFT);
-  if (h.find('C') != std::string::npos) mods.push_back(VK_CONTROL);
-  if (h.find('A') != std::string::npos) mods.push_back(VK_MENU);
-  for (WORD m : mods) key(m, false);
-  key(static_cast<WORD>(vk), false);
-  key(static_cast<WORD>(vk), true);
-  for (WORD m : mods) key(m, true);
+  std::vector<UINT> mods;
+  for (const char m : std::string(held))
+    mods.push_back(m == 'S' ? VK_SHIFT : m == 'C' ? VK_CONTROL : VK_MENU);
+  for (const UINT m : mods) key(m, 0);
+  key(vk, 0);
+  key(vk, KEYEVENTF_KEYUP);
+  for (const UINT m : mods) key(m, KEYEVENTF_KEYUP);
   SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
-  PumpUntil([] { return false; }, 30);
+  Idle(30);
 }
 
 void TypeChar(HWND to, wchar_t c) { PostMessageW(to, WM_CHAR, c, 1); }

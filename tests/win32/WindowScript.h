@@ -1,7 +1,6 @@
-// Drives the real Win32 windows in this process: answers the modal windows
-// the code under test opens, one step per window, from a thread timer that
-// runs in their message loops (a window that never comes, or one left open
-// 5 s with no step for it, fails the test), and reads what a user sees.
+// Drives the real windows in this process: answers each modal window the code under test opens
+// with the next step, from a thread timer that runs in their message loops (a window that never
+// comes, or one left open 5 s with no step for it, fails the test); reads what a user sees.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -23,6 +22,10 @@ using win32::Widen;
 
 // Handles messages as the program does until `done` or `ms` have passed.
 bool PumpUntil(const std::function<bool()>& done, DWORD ms = 10000);
+inline void Idle(DWORD ms) {
+  PumpUntil([] { return false; }, ms);
+}
+inline void Dismiss(HWND window) { PostMessageW(window, WM_CLOSE, 0, 0); }
 
 class WindowScript {
  public:
@@ -43,12 +46,12 @@ class WindowScript {
 
 // The windows inside `parent`, at any depth, of a class (null: any) and an id (-1: any).
 std::vector<HWND> Children(HWND parent, const wchar_t* cls, int id = -1);
-// What a user reads: a window's text; a box as "caption|text|button|button...",
-// its buttons left to right, "!" after the caption when it shows an icon.
+// A window's text; a box as "caption|text|button|button...", its buttons left
+// to right, "!" after the caption when it shows an icon.
 std::string TextOf(HWND hwnd);
 std::string BoxLook(HWND box);
-// Keys as the keyboard gives them: a virtual key, with Shift, Ctrl or Alt
-// held ("S", "C", "A" in `held`), or a typed character.
+// A virtual key through the system's input, with Shift, Ctrl or Alt held
+// ("S", "C", "A" in `held`); a typed character.
 void PressKey(HWND to, UINT vk, const char* held = "");
 void TypeChar(HWND to, wchar_t c);
 // A file dialog's file-name box, and a name typed there and confirmed.

@@ -1,6 +1,5 @@
-// The two windows as described: texts, places, sizes, tab order, fonts; the
-// About window's keys and browser button; the focus when a window is active
-// again; the theme's colours.
+// The two windows as described (texts, places, sizes, tab order, font), the About window's
+// buttons, the focus when the window is active again, the theme's colours, the file dialogs.
 #include <array>
 #include <functional>
 
@@ -8,6 +7,7 @@
 #include "forms/FormDescriptions.h"
 #include "forms/Texts.h"
 #include "win32/Boxes.h"
+#include "win32/FileDialogs.h"
 #include "win32/Fonts.h"
 #include "win32/Unit2.h"
 
@@ -15,16 +15,6 @@ using namespace tolvanix;
 using namespace tolvanix::testing;
 
 namespace {
-
-// A control's place in its window's client area, at 96 dpi.
-Rect PlaceOf(HWND control) {
-  RECT r;
-  GetWindowRect(control, &r);
-  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
-  const UINT dpi = win32::DpiOf(control);
-  return {MulDiv(r.left, 96, dpi), MulDiv(r.top, 96, dpi), MulDiv(r.right - r.left, 96, dpi),
-          MulDiv(r.bottom - r.top, 96, dpi)};
-}
 
 void ExpectAsDescribed(const FormDescription& form, HWND window,
                        const std::vector<win32::Control*>& controls) {
@@ -38,10 +28,14 @@ void ExpectAsDescribed(const FormDescription& form, HWND window,
     const ControlDescription& c = form.controls[i];
     SCOPED_TRACE(c.name);
     if (!controls[i]) continue;  // drawn by the window
-    const Rect at = PlaceOf(controls[i]->hwnd());
-    EXPECT_EQ(std::make_pair(at.left, at.top), std::make_pair(c.rect.left, c.rect.top));
+    RECT r;                      // in the client area, at 96 dpi
+    GetWindowRect(controls[i]->hwnd(), &r);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+    const auto at = [&](LONG px) { return MulDiv(px, 96, dpi); };
+    EXPECT_EQ(std::make_pair(at(r.left), at(r.top)), std::make_pair(c.rect.left, c.rect.top));
     if (!c.autoSize) {
-      EXPECT_EQ(std::make_pair(at.width, at.height), std::make_pair(c.rect.width, c.rect.height));
+      EXPECT_EQ(std::make_pair(at(r.right - r.left), at(r.bottom - r.top)),
+                std::make_pair(c.rect.width, c.rect.height));
     }
     if (c.cls == ControlClass::Image) continue;
     EXPECT_EQ(Narrow(controls[i]->Text()), c.text);
@@ -74,63 +68,20 @@ TEST_F(WindowTest, MainWindowIsAsDescribedAndTabsInOrder) {
                                       f.SpinEdit1.hwnd(), f.Button4.hwnd(), f.Button1.hwnd()}));
 }
 
-// Enter closes the About window with OK; Esc does nothing; each click on the browser button asks
-// the shell once. Each showing is a new window centred on the screen.
-TEST_F(WindowTest, AboutWindowKeysAndBrowser) {
-  for (const UINT key : {VK_RETURN, VK_ESCAPE}) {
-    SCOPED_TRACE(key == VK_RETURN ? "Enter" : "Esc, then the close box");
-    std::vector<std::wstring> opened;
-    int result = 0;
-    WindowScript script;
-    script.Then([&](HWND window) {
-      auto* a = dynamic_cast<win32::TForm2*>(win32::Wnd::From(window));
-      ASSERT_NE(a, nullptr);
-      a->openUrl = [&](HWND, const std::wstring& url) { opened.push_back(url); };
-      ExpectAsDescribed(
-          Form2Description(), window,
-          {&a->Label5, &a->Label4, &a->Image1, &a->Label1, &a->Label2, &a->Button2, &a->Button1});
-      RECT r;
-      GetWindowRect(window, &r);
-      const Point centred = CentredOn(win32::ScreenOf(window), r.right - r.left, r.bottom - r.top);
-      EXPECT_EQ(std::make_pair(r.left, r.top), std::make_pair(LONG(centred.x), LONG(centred.y)));
-      EXPECT_FALSE(IsWindowEnabled(form_.hwnd())) << "modal";
-      PressKey(GetFocus(), key);
-      PumpUntil([&] { return (result = a->Result()) != 0; }, 100);
-      if (result) return;
-      a->Button2.Click();
-      a->Button2.Click();
-      PostMessageW(window, WM_CLOSE, 0, 0);
-      PumpUntil([&] { return (result = a->Result()) != 0; });
-    });
-    form_.Button4.Click();
-    EXPECT_EQ(result, key == VK_RETURN ? win32::TForm2::mrOk : win32::TForm2::mrCancel);
-    EXPECT_EQ(opened, std::vector<std::wstring>(result == 1 ? 0 : 2, Widen(kWebPageAddress)));
-    EXPECT_TRUE(IsWindowEnabled(form_.hwnd()));
-  }
-}
-
-// Back in the main window after a box, the About window, a run, another window or a minimise, the
-// focus is on the control that had it: on Button1, Enter clicks it at once.
+// Back in the main window after a box, a run, another window or a minimise, the focus is on the
+// control that had it: on Button1, Enter clicks it at once.
 TEST_F(WindowTest, FocusComesBackToTheControlThatHadIt) {
   WriteFile(Path("a.bin"), "bytes");
-  const auto pause = [] { PumpUntil([] { return false; }, 200); };
-  const auto close = [](HWND w) { PostMessageW(w, WM_CLOSE, 0, 0); };
   WindowScript script;
-  const auto box = [&] {
-    script.Then(close);
-    win32::ShowBox(form_.hwnd(), NoticeBox(), "x");
-  };
   const struct {
     win32::Control* focused;
     const char* after;
     std::function<void()> leave;
   } rows[] = {
-      {&form_.Button1, "a box", box},
-      {&form_.SpinEdit1, "a box", box},
-      {&form_.Button4, "About",
+      {&form_.SpinEdit1, "a box",
        [&] {
-         script.Then(close);
-         form_.Button4.Click();
+         script.Then(Dismiss);
+         win32::ShowBox(form_.hwnd(), NoticeBox(), "x");
        }},
       {&form_.Button1, "a run",
        [&] {
@@ -145,33 +96,34 @@ TEST_F(WindowTest, FocusComesBackToTheControlThatHadIt) {
          const HWND other = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40,
                                             nullptr, nullptr, nullptr, nullptr);
          SetForegroundWindow(other);
-         pause();
+         Idle(200);
          SetForegroundWindow(form_.hwnd());
          DestroyWindow(other);
        }},
       {&form_.Button1, "a minimise",
        [&] {
          ShowWindow(form_.hwnd(), SW_MINIMIZE);
-         pause();
+         Idle(200);
          ShowWindow(form_.hwnd(), SW_RESTORE);
        }},
   };
   for (const auto& r : rows) {
-    SCOPED_TRACE(std::string(TextOf(r.focused->hwnd())) + ", then " + r.after);
+    SCOPED_TRACE(r.after);
     SetFocus(r.focused->hwnd());
     r.leave();
-    pause();
+    Idle(200);
     EXPECT_EQ(GetFocus(), r.focused->hwnd());
-    if (r.focused != &form_.Button1) continue;
-    script.Then(close);  // the split's first prompt: Enter clicked Button1
-    PressKey(GetFocus(), VK_RETURN);
-    EXPECT_TRUE(PumpUntil([&] { return !form_.CommandRunning(); }));
   }
+  script.Then(Dismiss);  // the split's first prompt: Enter clicked Button1
+  PressKey(GetFocus(), VK_RETURN);
+  EXPECT_TRUE(PumpUntil([&] { return !form_.CommandRunning(); }));
 }
 
-// In a theme of other colours (a high-contrast one), every line of text is drawn in its window
-// text colour on its face colour: only blends of the two, and some of the text colour itself.
-TEST_F(WindowTest, TextsTakeTheThemesColours) {
+// The About window: a new one each time, centred on the screen; Esc does nothing, each click on
+// the browser button asks the shell once. In a theme of other colours (a high-contrast one), the
+// lines of text of both windows are drawn in its window text colour on its face colour: only
+// blends of the two, and some of the text colour itself.
+TEST_F(WindowTest, AboutWindowAndTheThemesColours) {
   const int elements[] = {COLOR_WINDOWTEXT, COLOR_BTNFACE};
   const COLORREF before[] = {GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_BTNFACE)};
   const COLORREF theme[] = {RGB(255, 255, 0), RGB(0, 0, 0)};  // yellow on black
@@ -196,12 +148,88 @@ TEST_F(WindowTest, TextsTakeTheThemesColours) {
   };
   form_.Label3.Show(L"分割中  1/3");
   for (HWND c : {form_.Label1.hwnd(), form_.Label2.hwnd(), form_.Label3.hwnd()}) expectInTheme(c);
+  std::vector<std::wstring> opened;
   WindowScript script;
-  script.Then([&](HWND w) {
-    auto* a = dynamic_cast<win32::TForm2*>(win32::Wnd::From(w));
+  script.Then([&](HWND window) {
+    auto* a = dynamic_cast<win32::TForm2*>(win32::Wnd::From(window));
+    ASSERT_NE(a, nullptr);
+    ExpectAsDescribed(
+        Form2Description(), window,
+        {&a->Label5, &a->Label4, &a->Image1, &a->Label1, &a->Label2, &a->Button2, &a->Button1});
     for (HWND c : {a->Label4.hwnd(), a->Label1.hwnd(), a->Label2.hwnd()}) expectInTheme(c);
-    PostMessageW(w, WM_CLOSE, 0, 0);
+    RECT r;
+    GetWindowRect(window, &r);
+    const Point centred = CentredOn(win32::ScreenOf(window), r.right - r.left, r.bottom - r.top);
+    EXPECT_EQ(std::make_pair(r.left, r.top), std::make_pair(LONG(centred.x), LONG(centred.y)));
+    EXPECT_FALSE(IsWindowEnabled(form_.hwnd())) << "modal";
+    PressKey(GetFocus(), VK_ESCAPE);
+    Idle(100);
+    EXPECT_EQ(a->Result(), 0) << "Esc";
+    a->openUrl = [&](HWND, const std::wstring& url) { opened.push_back(url); };
+    a->Button2.Click();
+    a->Button2.Click();
+    Dismiss(window);
   });
   form_.Button4.Click();
   SetSysColors(2, elements, before);
+  EXPECT_EQ(opened, std::vector<std::wstring>(2, Widen(kWebPageAddress)));
+  EXPECT_TRUE(IsWindowEnabled(form_.hwnd()));
+}
+
+using FileDialogTest = InWindow;
+
+// Each is the system's Common Item Dialog, placed as described, the proposed name (a pattern
+// kept) in its name box. It opens in the proposed name's folder, else in the current one; a
+// confirmed one leaves the current folder at the chosen file's. An open dialog takes a name that
+// does not exist, a pattern typed is no choice; the save dialog that should asks before it
+// replaces a file.
+TEST_F(FileDialogTest, AreCommonItemDialogsInTheFolderTheNameGives) {
+  ASSERT_TRUE(CreateDirectoryW(Widen(Path("sub")).c_str(), nullptr));
+  WriteFile(Path("old.bin"), "");
+  FileDialogs d;
+  const struct {
+    TFileDialog* dialog;
+    std::string proposed;
+    const char* shown;  // in the name box
+    const char* typed;
+    bool asks;
+    std::string chosen;
+  } rows[] = {
+      {&d.OpenDialog2, "*.001", "*.001", "*.txt", false, ""},  // not confirmed
+      {&d.OpenDialog2, "*.001", "*.001", "new.001", false, Path("new.001")},
+      {&d.OpenDialog1, Path("sub\\a.bin"), "a.bin", "b.bin", false, Path("sub\\b.bin")},
+      {&d.SaveDialog1, "a.001", "a.001", "old.bin", true, Path("old.bin")},
+      {&d.SaveDialog2, "", "", "new.bin", false, Path("new.bin")},
+      {&d.OpenDialog3, Path("sub\\a.002"), "a.002", "old.bin", false, Path("sub\\old.bin")},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.typed);
+    SetCurrentDirectoryW(Widen(dir_.Path()).c_str());  // an earlier row may have picked sub
+    r.dialog->FileName = r.proposed;
+    WindowScript script;
+    script.Then([&](HWND w) {
+      // A shell view inside an explorer browser; the old dialog holds its own.
+      const std::vector<HWND> views = Children(w, L"SHELLDLL_DefView");
+      EXPECT_TRUE(views.size() == 1 && GetParent(views[0]) != w);
+      RECT at;
+      GetWindowRect(w, &at);
+      const Point place = DialogPlaceOn(win32::ScreenOf(w), at.right - at.left, at.bottom - at.top);
+      EXPECT_EQ(std::make_pair(at.left, at.top), std::make_pair(LONG(place.x), LONG(place.y)));
+      EXPECT_EQ(TextOf(NameBox(w)), r.shown);
+      ChooseFile(w, r.typed);
+      if (!r.chosen.empty()) return;
+      Idle(300);
+      if (IsWindow(w)) Dismiss(w);  // Wine's may have closed
+    });
+    if (r.asks) script.Then([](HWND box) { PostMessageW(box, WM_COMMAND, IDYES, 0); });
+    EXPECT_EQ(win32::RunFileDialog(form_.hwnd(), *r.dialog), !r.chosen.empty());
+    if (r.chosen.empty()) {
+      EXPECT_EQ(r.dialog->FileName, r.proposed);
+      continue;
+    }
+    EXPECT_EQ(r.dialog->FileName, r.chosen);
+    wchar_t here[MAX_PATH] = L"";
+    GetCurrentDirectoryW(MAX_PATH, here);
+    EXPECT_EQ(Narrow(here) + "\\", r.chosen.substr(0, r.chosen.rfind('\\') + 1));
+  }
 }
