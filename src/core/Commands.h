@@ -133,9 +133,11 @@ inline constexpr int64_t kCopyBufferSize = 256 << 10;
 // RunSplit hashes each piece as it writes it and, after the last, writes the
 // checksum list beside the first piece, or beside the last when the pieces
 // went to several folders or media. RunJoin verifies each piece against a
-// list beside the first piece, or beside a later piece where that one is
-// found, as it appends it; at a mismatch it cuts the output back to the end
-// of the last piece that matched and ends with ChecksumMismatch.
+// list beside the first piece, or, when not every piece lies beside the
+// first, beside a later piece that took the next-medium notice (found on
+// another medium or in another folder), as it appends it; at a mismatch it
+// cuts the output back to the end of the last piece that matched and ends
+// with ChecksumMismatch.
 Outcome RunSplit(CommandContext ctx, int32_t pieceSizeKB, const std::string* source = nullptr);
 Outcome RunJoin(CommandContext ctx, const std::string* firstPiece = nullptr);
 
