@@ -1,5 +1,4 @@
 // The window in English: a split and a join through its boxes and prompts; no text cut.
-#include <QLabel>
 
 #include "ModalScript.h"
 #include "qt/Controls.h"

@@ -1,9 +1,9 @@
-// The boxes, the names typed in file dialogs, the piece-size field.
+// The boxes, the names typed in file dialogs, the piece-size field, a file handed over.
 #include <QInputMethodQueryEvent>
-#include <QLabel>
-#include <QScreen>
+#include <QUrl>
 
 #include "ModalScript.h"
+#include "qt/QtHandover.h"
 
 using namespace tolvanix;
 using namespace tolvanix::testing;
@@ -14,9 +14,10 @@ struct InteractionTest : InWindow {
 
 // Each description drawn, and its keys: Enter (the default button has the focus), Tab to the next
 // button and Enter, Esc, the title bar's close (no keys), Enter and Esc held with Shift, Ctrl or
-// Alt (nothing: then closed), each access key alone and with Alt. The busy cursor is lifted.
+// Alt (nothing: then closed), each access key alone and with Alt. The busy cursor is lifted. A
+// line wider than half the screen wraps.
 TEST_F(InteractionTest, ABoxDrawsItsDescriptionAndAnswersItsKeys) {
-  const QString line = QStringLiteral("空き容量が足りません。");
+  const QString line = QStringLiteral("空き容量が足りません。").repeated(6);
   const std::string text = (line + QStringLiteral("\r\n") + line).toStdString();
   const QString held = QStringLiteral("Shift+Return Ctrl+Return Alt+Return Ctrl+Esc");
   ui_.SetBusyCursor(true);
@@ -55,26 +56,6 @@ TEST_F(InteractionTest, ABoxDrawsItsDescriptionAndAnswersItsKeys) {
   ui_.SetBusyCursor(false);
 }
 
-// The text stands in a column as wide as its longest line, up to half the screen: the warning's
-// first line is not wrapped on this 1,280-pixel screen, a longer line is.
-TEST_F(InteractionTest, BoxTextWrapsOnlyBeyondHalfTheScreen) {
-  const QString first = QString::fromUtf8(kLowSpaceWarning).split(QStringLiteral("\r\n"))[0];
-  for (const QString& text : {QString::fromUtf8(kLowSpaceWarning), first + first + first}) {
-    SCOPED_TRACE(text.toStdString());
-    int column = 0, wanted = 0;
-    ModalScript script;
-    script.Then([&](QWidget* box) {
-      const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
-      column = label->width();
-      wanted = std::min(label->fontMetrics().horizontalAdvance(text.split(u'\r')[0]),
-                        box->screen()->geometry().width() / 2);
-      QTest::keyClick(box->focusWidget(), Qt::Key_Escape);
-    });
-    ui_.AskYesNoCancel(text.toStdString());
-    EXPECT_EQ(column, wanted);
-  }
-}
-
 // A typed name of an existing file is that file, a new one gets the default extension. Only a
 // confirmed dialog changes the name and the current folder; a save asks before it replaces.
 TEST_F(InteractionTest, TypedNameBecomesTheFileName) {
@@ -103,9 +84,9 @@ TEST_F(InteractionTest, TypedNameBecomesTheFileName) {
   }
 }
 
-// The reading, filtering and stepping rules are the shared ones; here, the field applies them.
-// Keys: ↑ ↓ the arrows, ⌫ Backspace, ⏎ Enter, ▲ ▼ a click on the arrow buttons, △ a right
-// click on the up one, any other character typed.
+// The field applies the shared reading, filtering and stepping rules to its keys: ↑ ↓ the arrows, ⌫
+// Backspace, ⏎ Enter, ▲ ▼ a click on the arrow buttons, △ a right click on the up one, any other
+// character typed.
 TEST(SpinEdit, TypingIsFilteredKeysAndArrowsStep) {
   struct Row {
     const char *before, *keys;
@@ -115,8 +96,9 @@ TEST(SpinEdit, TypingIsFilteredKeysAndArrowsStep) {
   };
   const Row rows[] = {
       {"", "-1+2.5⌫", 0, "-1+2."},  // C locale: a full stop
-      {"", "12a$ ⏎x", 12, "12", 5},  {"", "↓", -1, "-1"}, {" $10", "↑", 17, "17"},
-      {"1024", "▲▲▼", 1025, "1025"}, {"7", "△", 7},
+      {"", "12a$ ⏎x", 12, "12", 5},
+      {"", "↓↓↑", -1, "-1"},
+      {"1024", "▲▲▼△", 1025, "1025"},
   };
   TSpinEdit spin;
   int beeps = 0;
@@ -142,4 +124,32 @@ TEST(SpinEdit, TypingIsFilteredKeysAndArrowsStep) {
     EXPECT_EQ(spin.value(), r.value);
     EXPECT_EQ(beeps, r.beeps);
   }
+}
+
+// A first piece as the argument, a %-encoded file:// URI, goes to the join's output prompt in
+// its folder with the stored name, as does a file dropped on 結合.
+TEST_F(InteractionTest, TheArgumentOrADropStartsTheJoin) {
+  std::string first("holiday.jpg");
+  first.resize(258);
+  for (const char* name : {"元 データ.001", "renamed.bin"})
+    WriteFile(Path(name), first + std::string("\x01\0\0\0", 4) + "data");
+  const QString uri = QUrl::fromLocalFile(At("元 データ.001")).toEncoded();
+  QMimeData dropped;
+  dropped.setUrls({QUrl::fromLocalFile(At("renamed.bin"))});
+  ModalScript script;
+  for (int i = 0; i < 2; ++i) {
+    script.Then([&](QWidget* w) {
+      EXPECT_EQ(NameBox(w)->text(), QStringLiteral("holiday.jpg"));
+      EXPECT_EQ(Folder(w), root_);
+      qobject_cast<QDialog*>(w)->reject();
+    });
+  }
+  QDir::setCurrent(QDir::rootPath());  // the file's folder is made current by its opening
+  form_.StartWith(
+      ReadArguments(ArgumentsOf({"tolvanix", uri}), QtFileFacts(), OptionStyle::Posix, ""));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(form_.OpenDialog2.FileName, Path("元 データ.001"));
+  EXPECT_EQ(DragAndDrop(form_.Button2, dropped, Qt::CopyAction | Qt::MoveAction), Qt::CopyAction);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(form_.OpenDialog2.FileName, Path("renamed.bin"));
 }
