@@ -1,9 +1,7 @@
-// The boxes, the names typed in file dialogs, the piece-size field, a file handed over.
+// The boxes, the names typed in file dialogs, the piece-size field.
 #include <QInputMethodQueryEvent>
-#include <QUrl>
 
 #include "ModalScript.h"
-#include "qt/QtHandover.h"
 
 using namespace tolvanix;
 using namespace tolvanix::testing;
@@ -63,13 +61,19 @@ TEST_F(InteractionTest, TypedNameBecomesTheFileName) {
   for (const char* name : {"part", "part.001", "out.bin"}) WriteFile(Path(name), "");
   // The join's first prompt (default extension "*.001") or the split's second; none typed: Esc.
   using Row = std::tuple<bool, const char*, const char*>;  // save, typed, chosen
-  for (const auto& [save, typed, chosen] :
-       {Row{0, "part", "part"}, Row{0, "sub/x", "sub/x.001"}, Row{0, nullptr, nullptr},
-        Row{1, "out.bin", "out.bin"}}) {
+  const Row rows[] = {
+      {false, "part", "part"},
+      {false, "sub/x", "sub/x.001"},
+      {false, nullptr, nullptr},
+      {true, "out.bin", "out.bin"},
+  };
+  for (const auto& [save, typed, chosen] : rows) {
+    SCOPED_TRACE(typed ? typed : "Esc");
     QDir::setCurrent(root_);
     FileDialogs d;
     ModalScript script;
-    script.Then([&, typed = typed](QWidget* w) {
+    script.Then([&, save = save, typed = typed](QWidget* w) {
+      EXPECT_EQ(NameBox(w)->text(), save ? "" : "*.001");
       NameBox(w)->setText(QStringLiteral("other"));
       typed ? ChooseFile(w, typed) : QTest::keyClick(w->focusWidget(), Qt::Key_Escape);
     });
@@ -124,32 +128,4 @@ TEST(SpinEdit, TypingIsFilteredKeysAndArrowsStep) {
     EXPECT_EQ(spin.value(), r.value);
     EXPECT_EQ(beeps, r.beeps);
   }
-}
-
-// A first piece as the argument, a %-encoded file:// URI, goes to the join's output prompt in
-// its folder with the stored name, as does a file dropped on 結合.
-TEST_F(InteractionTest, TheArgumentOrADropStartsTheJoin) {
-  std::string first("holiday.jpg");
-  first.resize(258);
-  for (const char* name : {"元 データ.001", "renamed.bin"})
-    WriteFile(Path(name), first + std::string("\x01\0\0\0", 4) + "data");
-  const QString uri = QUrl::fromLocalFile(At("元 データ.001")).toEncoded();
-  QMimeData dropped;
-  dropped.setUrls({QUrl::fromLocalFile(At("renamed.bin"))});
-  ModalScript script;
-  for (int i = 0; i < 2; ++i) {
-    script.Then([&](QWidget* w) {
-      EXPECT_EQ(NameBox(w)->text(), QStringLiteral("holiday.jpg"));
-      EXPECT_EQ(Folder(w), root_);
-      qobject_cast<QDialog*>(w)->reject();
-    });
-  }
-  QDir::setCurrent(QDir::rootPath());  // the file's folder is made current by its opening
-  form_.StartWith(
-      ReadArguments(ArgumentsOf({"tolvanix", uri}), QtFileFacts(), OptionStyle::Posix, ""));
-  QCoreApplication::processEvents();
-  EXPECT_EQ(form_.OpenDialog2.FileName, Path("元 データ.001"));
-  EXPECT_EQ(DragAndDrop(form_.Button2, dropped, Qt::CopyAction | Qt::MoveAction), Qt::CopyAction);
-  QCoreApplication::processEvents();
-  EXPECT_EQ(form_.OpenDialog2.FileName, Path("renamed.bin"));
 }
