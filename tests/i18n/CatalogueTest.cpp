@@ -81,16 +81,17 @@ TEST(Catalogue, EnglishHasEveryText) {
   UseLanguage("");
 }
 
-TEST(Catalogue, ReadsAMoFileOfEitherOrderAndRefusesABrokenOne) {
-  using Alter = std::function<void(std::vector<char>&)>;
-  const std::tuple<const char*, Alter, bool> rows[] = {
+TEST(Catalogue, ReadsAMoFileOfEitherOrderAndRefusesABrokenOrCutOne) {
+  const std::tuple<const char*, std::function<void(std::vector<char>&)>, bool> rows[] = {
       {"big-endian", BigEndian, true},
       {"no magic number", [](std::vector<char>& mo) { mo[0] = 0; }, false},
       {"major revision 2", [](std::vector<char>& mo) { Put(mo, 4, 0x20000); }, false},
-      {"more strings than the tables hold", [](std::vector<char>& mo) { Put(mo, 8, ~0u); }, false},
       {"translations past the end", [](std::vector<char>& mo) { Put(mo, 16, ~0u - 4); }, false},
       {"a string longer than the file",
        [](std::vector<char>& mo) { Put(mo, Get(mo, 12) + 8, ~0u); }, false},
+      {"a string with no closing NUL",
+       [](std::vector<char>& mo) { mo.at(Get(mo, Get(mo, 12) + 4)) = 'x'; },
+       false},  // the empty one
   };
   for (const auto& [name, alter, reads] : rows) {
     SCOPED_TRACE(name);
@@ -101,7 +102,6 @@ TEST(Catalogue, ReadsAMoFileOfEitherOrderAndRefusesABrokenOne) {
     if (!reads) continue;
     EXPECT_STREQ(catalogue->Find(kYesButton), "&Yes");
   }
-  // Cut anywhere, the file is refused: a table or a string past the end, the last string's NUL.
   const std::vector<char> whole = EnglishMo();
   for (size_t size = 0; size < whole.size(); ++size) {
     const std::vector<char> cut(whole.begin(), whole.begin() + size);
