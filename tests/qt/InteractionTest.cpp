@@ -54,36 +54,28 @@ TEST_F(InteractionTest, ABoxDrawsItsDescriptionAndAnswersItsKeys) {
   ui_.SetBusyCursor(false);
 }
 
-// A typed name of an existing file is that file, a new one gets the default extension. Only a
-// confirmed dialog changes the name and the current folder; a save asks before it replaces.
+// The join's first prompt: a typed name of an existing file is that file, a new one gets the
+// default extension. Only a confirmed dialog changes the name and the current folder (Esc: none).
 TEST_F(InteractionTest, TypedNameBecomesTheFileName) {
   ASSERT_TRUE(QDir(root_).mkdir("sub"));
-  for (const char* name : {"part", "part.001", "out.bin"}) WriteFile(Path(name), "");
-  // The join's first prompt (default extension "*.001") or the split's second; none typed: Esc.
-  using Row = std::tuple<bool, const char*, const char*>;  // save, typed, chosen
-  const Row rows[] = {
-      {false, "part", "part"},
-      {false, "sub/x", "sub/x.001"},
-      {false, nullptr, nullptr},
-      {true, "out.bin", "out.bin"},
+  for (const char* name : {"part", "part.001"}) WriteFile(Path(name), "");
+  const std::pair<const char*, const char*> rows[] = {
+      {"part", "part"},
+      {"sub/x", "sub/x.001"},
+      {nullptr, nullptr},
   };
-  for (const auto& [save, typed, chosen] : rows) {
+  for (const auto& [typed, chosen] : rows) {
     SCOPED_TRACE(typed ? typed : "Esc");
     QDir::setCurrent(root_);
     FileDialogs d;
     ModalScript script;
-    script.Then([&, save = save, typed = typed](QWidget* w) {
-      EXPECT_EQ(NameBox(w)->text(), save ? "" : "*.001");
+    script.Then([&, typed = typed](QWidget* w) {
+      EXPECT_EQ(NameBox(w)->text(), QStringLiteral("*.001"));
       NameBox(w)->setText(QStringLiteral("other"));
       typed ? ChooseFile(w, typed) : QTest::keyClick(w->focusWidget(), Qt::Key_Escape);
     });
-    if (save)
-      script.Then(
-          [](QWidget* w) { qobject_cast<QMessageBox*>(w)->button(QMessageBox::Yes)->click(); });
-    EXPECT_EQ(save ? ui_.RunSaveDialog(d.SaveDialog1) : ui_.RunOpenDialog(d.OpenDialog2),
-              typed != nullptr);
-    EXPECT_EQ(save ? d.SaveDialog1.FileName : d.OpenDialog2.FileName,
-              chosen ? Path(chosen) : "*.001");
+    EXPECT_EQ(ui_.RunOpenDialog(d.OpenDialog2), typed != nullptr);
+    EXPECT_EQ(d.OpenDialog2.FileName, chosen ? Path(chosen) : "*.001");
     EXPECT_EQ(QDir::currentPath(), chosen ? QFileInfo(At(chosen)).path() : root_);
   }
 }

@@ -91,14 +91,13 @@ inline void ChooseFile(QWidget* dialog, const QString& name) {
 }
 
 // Drops `data` on `target`'s centre, each event to it as the window system does; the action taken.
-inline Qt::DropAction DragAndDrop(QWidget* target, const QMimeData& data, Qt::DropActions offered,
-                                  Qt::KeyboardModifiers keys = Qt::NoModifier) {
+inline Qt::DropAction DragAndDrop(QWidget* target, const QMimeData& data, Qt::DropActions offered) {
   const QPoint at = target->rect().center();
-  QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, keys);
+  QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(target, &enter);
-  QDragMoveEvent move(at, offered, &data, Qt::LeftButton, keys);
+  QDragMoveEvent move(at, offered, &data, Qt::LeftButton, Qt::NoModifier);
   if (enter.isAccepted()) QApplication::sendEvent(target, &move);
-  QDropEvent drop(at, offered, &data, Qt::LeftButton, keys);
+  QDropEvent drop(at, offered, &data, Qt::LeftButton, Qt::NoModifier);
   if (move.isAccepted()) QApplication::sendEvent(target, &drop);
   return drop.isAccepted() && move.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
 }
