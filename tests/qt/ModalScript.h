@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -89,22 +91,27 @@ inline void ChooseFile(QWidget* dialog, const QString& name) {
 }
 
 // Drops `data` on `target`'s centre, each event to it as the window system does; the action taken.
-inline Qt::DropAction DragAndDrop(QWidget* target, const QMimeData& data, Qt::DropActions offered,
-                                  Qt::KeyboardModifiers keys = Qt::NoModifier) {
+inline Qt::DropAction DragAndDrop(QWidget* target, const QMimeData& data, Qt::DropActions offered) {
   const QPoint at = target->rect().center();
-  QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, keys);
+  QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(target, &enter);
-  QDragMoveEvent move(at, offered, &data, Qt::LeftButton, keys);
+  QDragMoveEvent move(at, offered, &data, Qt::LeftButton, Qt::NoModifier);
   if (enter.isAccepted()) QApplication::sendEvent(target, &move);
-  QDropEvent drop(at, offered, &data, Qt::LeftButton, keys);
+  QDropEvent drop(at, offered, &data, Qt::LeftButton, Qt::NoModifier);
   if (move.isAccepted()) QApplication::sendEvent(target, &drop);
   return drop.isAccepted() && move.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
 }
 
-// `w` is the box `box` describes, showing `text`: caption, icon, text, buttons left to right.
+// `w` is the box `box` describes, showing `text`: caption, icon, text, buttons left to right; the
+// text in a column as wide as its widest line, up to half the screen.
 inline void ExpectBox(QWidget* w, const BoxDescription& box, const QString& text) {
   auto* shown = qobject_cast<QMessageBox*>(w);
   ASSERT_NE(shown, nullptr);
+  const auto* label = w->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+  int widest = 0;
+  for (const QString& line : text.split(u'\n'))
+    widest = std::max(widest, label->fontMetrics().horizontalAdvance(line));
+  EXPECT_EQ(label->width(), std::min(widest, w->screen()->geometry().width() / 2));
   QList<QPushButton*> all = shown->findChildren<QPushButton*>();
   std::sort(all.begin(), all.end(), [](auto* a, auto* b) { return a->x() < b->x(); });
   QStringList seen{shown->windowTitle(), QString::number(shown->icon()), shown->text()};

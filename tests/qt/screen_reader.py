@@ -1,9 +1,10 @@
 """What a screen reader reads of the Linux program over AT-SPI (in dbus-run-session on an X display,
-the program as argument): names, the size field's label and unit, no unnamed frame, and in a join
-stopping twice for the next medium the progress value rising and every status text announced."""
-import atexit, os, subprocess, sys, tempfile, time
+the program and its id as arguments): names, the size field's label and unit, no unnamed frame, and
+in a join stopping twice for the next medium the progress value rising and every status text
+announced, the dock's bar with it. SIGTERM ends it as a close: nothing left behind."""
+import atexit, os, signal, subprocess, sys, tempfile, time
 import pyatspi
-from gi.repository import GLib
+from gi.repository import Gio, GLib
 
 def wait(what, why):
     for _ in range(3000):
@@ -31,7 +32,12 @@ for n, data in enumerate([header + bytes(762), b"2" * 1024, b"3"], 1):
     os.mkdir(f"{tmp}/{n}")
     open(f"{tmp}/{n}/set.00{n}", "wb").write(data)
 desktop = pyatspi.Registry.getDesktop(0)  # the bus and the registry up before the program asks
-program = subprocess.Popen([sys.argv[1], f"{tmp}/1/set.001"])
+bus, dock = Gio.bus_get_sync(Gio.BusType.SESSION), []
+bus.signal_subscribe(None, "com.canonical.Unity.LauncherEntry", "Update", None, None,
+                     Gio.DBusSignalFlags.NONE, lambda *args: dock.append(args[5].unpack()))
+settings, runtime = tempfile.TemporaryDirectory(), tempfile.TemporaryDirectory()  # a session's own
+program = subprocess.Popen([sys.argv[1], f"{tmp}/1/set.001"],
+                           env=dict(os.environ, TMPDIR=settings.name, XDG_RUNTIME_DIR=runtime.name))
 atexit.register(lambda: program.terminate() or program.wait(10))  # as a desktop ends it: it cleans up
 app = wait(lambda: next(a for a in desktop if a.get_process_id() == program.pid), "the program")
 window = wait(lambda: find(app, "frame", "Tolvanix"), "the main window")
@@ -57,5 +63,12 @@ GLib.MainContext.default().iteration(False)
 names = [name for kind, name in events if kind == "-name"]
 assert (len(names), names[:2], names[-1]) == (4, [f"ファイル結合中です。  {n}/3" for n in (1, 2)], ""), names
 assert len(events) - len(names) >= 3, events
+wait(lambda: dock and not dock[-1][1]["progress-visible"], "the dock's bar hidden")
+assert {uri for uri, _ in dock} == {f"application://{sys.argv[2]}.desktop"}, dock
+bar = [(p["progress"], p["progress-visible"]) for _, p in dock]
+assert len(bar) >= 3 and all(visible for _, visible in bar[:-1]), bar
+assert [f for f, _ in bar[:-1]] == sorted({f for f, _ in bar[:-1]}) and bar[0][0] > 0, bar  # rising
 find(window, "push button", "About").queryAction().doAction(0)
 assert answer("dialog").name == "Tolvanixについて"
+program.terminate()
+assert (program.wait(10), os.listdir(settings.name)) == (-signal.SIGTERM, []), os.listdir(settings.name)
