@@ -87,41 +87,32 @@ class LinuxFileTest : public ::testing::Test {
   std::unique_ptr<FileSystem> fs = MakeLinuxFileSystem();
 };
 
-// Over several calls, from after a header to after a prefix, as the join does; the
-// end of the source is left to Read, and so is a target that is not a Linux file.
-TEST_F(LinuxFileTest, KernelCopyMovesBytesBetweenBothPositionsAndLeavesTheRestToRead) {
-  const std::string data = RandomBytes((3 << 20) + 5, 11);
-  WriteFile(dir / "source", data);
+// The split and join copy between their positions in the kernel; here what they never
+// ask: the end of the source, a target that is not a Linux file, odd counts.
+TEST_F(LinuxFileTest, KernelCopyLeavesTheEndAndOtherTargetsToRead) {
+  WriteFile(dir / "source", "0123456789");
   auto from = fs->OpenRead(dir / "source");
   auto to = fs->Create(dir / "target");
   ASSERT_NE(from, nullptr);
   ASSERT_NE(to, nullptr);
-  char header[262];
-  ASSERT_EQ(from->Read(header, sizeof header), 262);
-  ASSERT_EQ(to->Write("prefix", 6), 6);
-  const int64_t most = static_cast<int64_t>(data.size()) - 262 - 10;
   const auto Copy = [&](File& target, int64_t n) {
     const KernelCopy copy = from->CopyTo(target, n);
     return std::pair{copy.stop, copy.copied};
   };
   EXPECT_EQ(Copy(*to, 0), std::pair(KernelCopy::Done, int64_t{0}));
-  EXPECT_EQ(Copy(*to, most), std::pair(KernelCopy::Done, most));
   FaultyFileSystem faulty;
   auto other = faulty.Create(dir / "other");
   EXPECT_EQ(Copy(*other, 6), std::pair(KernelCopy::Fallback, int64_t{0}));
   errno = EINTR;  // left by an interrupted call before: the end is still the end
   EXPECT_EQ(Copy(*to, 100), std::pair(KernelCopy::Fallback, int64_t{10}));
-  EXPECT_EQ(from->Read(header, 1), 0);
-  EXPECT_EQ(from->Read(header, 0), 0);
-  EXPECT_EQ(to->Write(header, 0), 0);
-  EXPECT_EQ(from->Read(header, -1), -1);
-  EXPECT_EQ(to->Write(header, -1), -1);
+  char byte;
+  EXPECT_EQ(from->Read(&byte, 1), 0);
+  EXPECT_EQ(from->Read(&byte, -1), -1);
+  EXPECT_EQ(to->Write(&byte, -1), -1);
   EXPECT_EQ(Copy(*to, -1), std::pair(KernelCopy::Fallback, int64_t{0}));
-  to.reset();
-  EXPECT_EQ(ReadFile(dir / "target"), "prefix" + data.substr(262));
 }
 
-TEST_F(LinuxFileTest, HeldFilesAreRefusedHereAndInAChildAndLinksNeverWrittenThrough) {
+TEST_F(LinuxFileTest, HeldFilesAreRefusedHereAndInAChild) {
   const std::string source = dir / "source.bin", link = dir / "link.001";
   WriteFile(source, "source bytes");
   ASSERT_EQ(::symlink(source.c_str(), link.c_str()), 0);
@@ -130,7 +121,6 @@ TEST_F(LinuxFileTest, HeldFilesAreRefusedHereAndInAChildAndLinksNeverWrittenThro
   ASSERT_TRUE(held);
   EXPECT_EQ(fs->OpenRead(source), nullptr);
   EXPECT_EQ(fs->Create(source), nullptr);
-  EXPECT_EQ(fs->Create(link), nullptr);
   // Another process has its own open file description: it conflicts too.
   EXPECT_EQ(RunInChild([&] {
               const int fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
@@ -143,8 +133,6 @@ TEST_F(LinuxFileTest, HeldFilesAreRefusedHereAndInAChildAndLinksNeverWrittenThro
             0);
   // A file being written is held the same way; both are blocking again, and
   // a new file gets the usual mode.
-  WriteFile(dir / "b.001", "x");
-  EXPECT_EQ(fs->Create(dir / "b.001")->Size(), 0) << "an old file is emptied";
   const mode_t mask = ::umask(022);
   auto piece = fs->Create(dir / "a.001");
   ::umask(mask);

@@ -26,10 +26,7 @@ inline bool KernelCopies() {
 
 class CommandFixture : public ::testing::Test {
  protected:
-  void SetUp() override {
-    descriptorsBefore_ = OpenDescriptors();
-    ui.tap = [this](const std::string& event) { fs.events.push_back("ui:" + event); };
-  }
+  void SetUp() override { descriptorsBefore_ = OpenDescriptors(); }
   void TearDown() override {
     EXPECT_EQ(OpenDescriptors(), descriptorsBefore_) << "a descriptor was left open";
     EXPECT_EQ(handles.first, nullptr);

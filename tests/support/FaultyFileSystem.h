@@ -113,7 +113,6 @@ class FaultyFile final : public File {
     return !Fault().flush && inner_->Flush();
   }
   bool Truncate(int64_t length) override {
-    fs_.Log("truncate:" + path_ + ":" + std::to_string(length));
     const bool cut = inner_->Truncate(length);
     if (cut) written_ = length;
     return cut;

@@ -76,21 +76,6 @@ inline std::string RandomBytes(size_t n, uint32_t seed) {
 
 // Descriptors or handles this process has open: no command may leave one.
 int OpenDescriptors();
-// A device that reads as empty: "/dev/null", "NUL".
-std::string NullDevice();
-// A pipe with nobody writing to it, as a path, for as long as the object lives.
-class TestPipe {
- public:
-  explicit TestPipe(const std::string& folder);
-  ~TestPipe();
-  TestPipe(const TestPipe&) = delete;
-  TestPipe& operator=(const TestPipe&) = delete;
-  const std::string& Path() const { return path_; }
-
- private:
-  std::string path_;
-  void* handle_ = nullptr;
-};
 // A symbolic link at `link` to `target`; false where the system cannot make one.
 bool MakeSymlink(const std::string& target, const std::string& link);
 
