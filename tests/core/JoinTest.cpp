@@ -63,32 +63,25 @@ TEST_F(JoinTest, APieceOfTheWrongLengthIsNamedAndNothingOfItJoined) {
 }
 
 // The stored name is proposed bare; a first piece of any name leads to its stem's pieces.
+// A medium changed while the notice is open needs no prompt (see the checksum tests).
 TEST_F(JoinTest, PieceInAnotherFolderIsFoundThroughThePromptAndTheNextLookedForThere) {
   TempDir elsewhere, wrong;
   const auto paths = CutSet(dir / "a", data_, 1024, "../photo.jpg");
   for (int k = 1; k < 4; ++k)
     std::filesystem::rename(paths[k], elsewhere / ("a.00" + std::to_string(k + 1)));
-  ui.ConfirmOpen(dir / "a.001");
+  std::filesystem::rename(paths[0], dir / "a.bin");
+  ui.ConfirmOpen(dir / "a.bin");
   ui.ConfirmSave(dir / "out");
   ui.ConfirmOpen(wrong / "anything.txt");  // no piece there: asked again at once, no notice
   ui.ConfirmOpen(elsewhere / "whatever");
+  ui.onNotice = [&](const std::string&) {
+    EXPECT_EQ(ui.Statuses().back(), "ファイル結合中です。  1/4");
+  };
   EXPECT_EQ(Join(), Outcome::Done);
   EXPECT_EQ(ReadFile(dir / "out"), data_);
   EXPECT_EQ(ui.Notices(), std::vector<std::string>{kNextMediumJoin});
   EXPECT_EQ(ui.Proposals(),
             (std::vector<std::string>{"*.001", "photo.jpg", dir / "a.002", wrong / "a.002"}));
-
-  // A medium changed while the notice is open needs no prompt.
-  for (int k = 3; k <= 4; ++k)
-    std::filesystem::rename(elsewhere / ("a.00" + std::to_string(k)), paths[k - 1]);
-  std::filesystem::rename(paths[0], dir / "a.bin");
-  ui = ScriptedInteraction();
-  ui.onNotice = [&](const std::string&) {
-    EXPECT_EQ(ui.Statuses().back(), "ファイル結合中です。  1/4");
-    std::filesystem::rename(elsewhere / "a.002", paths[1]);
-  };
-  EXPECT_EQ(Join(dir / "a.bin", dir / "out2"), Outcome::Done);
-  EXPECT_TRUE(ReadFile(dir / "out2") == data_);
   EXPECT_EQ(dialogs.OpenDialog2.FileName, dir / "a.bin") << "kept for the next join";
 }
 
@@ -120,7 +113,6 @@ TEST_F(JoinTest, FirstPiecesThatCannotBeOpenedOrReadAreRefused) {
                        Row{dir / "gone.001", "", Outcome::PieceOpenFailed},
                        Row{dir / "b.001", good.substr(0, 256), Outcome::BadFileSize},
                        Row{dir / "b.001", good.substr(0, 257), Outcome::CountReadFailed},
-                       Row{dir / "b.001", good.substr(0, 261), Outcome::CountReadFailed},
                        Row{dir / "b.001", zero, Outcome::CountReadFailed},
                        Row{dir / "b.001", minus, Outcome::CountReadFailed}}) {
     SCOPED_TRACE(r.path + " " + std::to_string(r.bytes.size()));
