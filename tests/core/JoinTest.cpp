@@ -197,27 +197,16 @@ TEST_F(JoinTest, FailuresAfterTheOutputKeepWhatWasCopied) {
     if (r.fault.kernelAfter >= 0 && !KernelCopies()) continue;  // no kernel copy to fail
     SCOPED_TRACE(NoticeText(r.outcome) + std::to_string(r.file));
     TempDir d;
-    FaultyFileSystem faulty;
-    ScriptedInteraction script;
+    Fresh();
     const auto paths = CutSet(d / "a", data_, 1024, "photo.jpg", r.count);
     const std::string out = d / "out", target = r.file < 0 ? out : paths[r.file];
-    faulty.faults[target] = r.fault;
-    faulty.removable = r.fault.flush || r.fault.push;
-    const auto held = r.outcome == Outcome::PieceOpenFailed ? faulty.OpenRead(target) : nullptr;
-    script.ConfirmOpen(paths[0]);
-    if (r.kept != gone || r.fault.open) script.ConfirmSave(out);
-    script.onNotice = [&](const std::string&) {
-      if (r.kept != gone) {
-        EXPECT_TRUE(script.Busy()) << "the notice comes before the clean-up";
-      }
-    };
-    EXPECT_EQ(RunJoin({script, faulty, dialogs, handles}), r.outcome);
+    fs.faults[target] = r.fault;
+    fs.removable = r.fault.flush || r.fault.push;
+    const auto held = r.outcome == Outcome::PieceOpenFailed ? fs.OpenRead(target) : nullptr;
+    ui.ConfirmOpen(paths[0]);
+    if (r.kept != gone || r.fault.open) ui.ConfirmSave(out);
     const bool named = r.outcome == Outcome::BadFileSize && r.kept != gone;
-    EXPECT_EQ(script.Notices(),
-              std::vector<std::string>{NoticeText(r.outcome) + (named ? "\r\n" + target : "")});
-    EXPECT_FALSE(script.Busy());
-    EXPECT_EQ(handles.first, nullptr);
-    EXPECT_EQ(handles.second, nullptr);
+    ExpectEndedWithNotice(Join(), r.outcome, named ? target : "");
     EXPECT_EQ(FileExists(out) ? ReadFile(out) : "gone",
               r.kept == gone ? "gone" : data_.substr(0, r.kept));
     for (const auto& path : paths) EXPECT_TRUE(FileExists(path)) << path;

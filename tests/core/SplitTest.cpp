@@ -211,27 +211,15 @@ TEST_F(SplitTest, FailuresEndWithTheirNoticeBeforeCleanUpAndKeepWhatWasWritten) 
     if (r.fault.kernelAfter >= 0 && !KernelCopies()) continue;  // no kernel copy to fail
     SCOPED_TRACE(NoticeText(r.outcome) + std::string(" ") + r.file);
     TempDir d;
-    FaultyFileSystem faulty;
-    ScriptedInteraction script;
+    Fresh();
     WriteFile(d / "photo.jpg", RandomBytes(3000, 1));
-    script.ConfirmOpen(d / "photo.jpg");
-    script.ConfirmSave(d / "p");
-    if (*r.file) faulty.faults[d / r.file] = r.fault;
-    if (!*r.file) faulty.FailFreeSpace(SpaceStatus::Failed, 2);
-    faulty.removable = r.fault.flush || r.fault.push;
-    script.onNotice = [&](const std::string& text) {
-      if (text != kNextMediumSplit) {
-        EXPECT_TRUE(script.Busy()) << "the notice comes before the clean-up";
-      }
-    };
-    CommandContext ctx{script, faulty, dialogs, handles};
-    ctx.checksumList = r.fault.kernelAfter < 0;  // the kernel copies only without a list
-    EXPECT_EQ(RunSplit(ctx, 1), r.outcome);
-    ASSERT_FALSE(script.Notices().empty());
-    EXPECT_EQ(script.Notices().back(), NoticeText(r.outcome));
-    EXPECT_FALSE(script.Busy());
-    EXPECT_EQ(handles.first, nullptr);
-    EXPECT_EQ(handles.second, nullptr);
+    ui.ConfirmOpen(d / "photo.jpg");
+    ui.ConfirmSave(d / "p");
+    if (*r.file) fs.faults[d / r.file] = r.fault;
+    if (!*r.file) fs.FailFreeSpace(SpaceStatus::Failed, 2);
+    fs.removable = r.fault.flush || r.fault.push;
+    checksumList = r.fault.kernelAfter < 0;  // the kernel copies only without a list
+    ExpectEndedWithNotice(Split(1), r.outcome);
     EXPECT_EQ(Lengths(d / "p"), r.lengths);
     EXPECT_EQ(ReadFile(d / "photo.jpg"), RandomBytes(3000, 1));
   }

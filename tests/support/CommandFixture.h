@@ -82,14 +82,23 @@ class CommandFixture : public ::testing::Test {
   }
 
  protected:
-  // The run ended with this notice, then the clean-up: cursor off, empty line.
-  void ExpectEndedWithNotice(Outcome outcome, Outcome expected) {
+  // The run ended with this notice (naming `named`), then the clean-up: cursor off, empty
+  // line, no file held.
+  void ExpectEndedWithNotice(Outcome outcome, Outcome expected, const std::string& named = "") {
     EXPECT_EQ(outcome, expected);
+    const std::string notice = NoticeText(expected) + (named.empty() ? "" : "\r\n" + named);
     const auto& calls = ui.Calls();
     ASSERT_GE(calls.size(), 3u);
     EXPECT_EQ(std::vector<std::string>(calls.end() - 3, calls.end()),
-              (std::vector<std::string>{std::string("notice:") + NoticeText(expected), "busy:0",
-                                        "status:"}));
+              (std::vector<std::string>{"notice:" + notice, "busy:0", "status:"}));
+    EXPECT_EQ(handles.first, nullptr);
+    EXPECT_EQ(handles.second, nullptr);
+  }
+  // A new user, file system and notes for the next run.
+  void Fresh() {
+    ui = ScriptedInteraction();
+    fs = FaultyFileSystem();
+    notes.clear();
   }
 
   TempDir dir;
