@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -91,6 +92,7 @@ class CommandFixture : public ::testing::Test {
     ASSERT_GE(calls.size(), 3u);
     EXPECT_EQ(std::vector<std::string>(calls.end() - 3, calls.end()),
               (std::vector<std::string>{"notice:" + notice, "busy:0", "status:"}));
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "busy:0"), 1) << "the cursor was on";
     EXPECT_EQ(handles.first, nullptr);
     EXPECT_EQ(handles.second, nullptr);
   }
