@@ -75,7 +75,7 @@ TEST_F(JoinTest, PieceInAnotherFolderIsFoundThroughThePromptAndTheNextLookedForT
   ui.ConfirmOpen(wrong / "anything.txt");  // no piece there: asked again at once, no notice
   ui.ConfirmOpen(elsewhere / "whatever");
   ui.onNotice = [&](const std::string&) {
-    EXPECT_EQ(ui.Statuses().back(), "ファイル結合中です。  1/4");
+    EXPECT_EQ(WithPrefix(ui.Calls(), "status:").back(), "ファイル結合中です。  1/4");
   };
   EXPECT_EQ(Join(), Outcome::Done);
   EXPECT_EQ(ReadFile(dir / "out"), data_);

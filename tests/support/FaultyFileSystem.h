@@ -112,11 +112,7 @@ class FaultyFile final : public File {
     fs_.Log("flush:" + path_);
     return !Fault().flush && inner_->Flush();
   }
-  bool Truncate(int64_t length) override {
-    const bool cut = inner_->Truncate(length);
-    if (cut) written_ = length;
-    return cut;
-  }
+  bool Truncate(int64_t length) override { return inner_->Truncate(length); }
   bool PushWritten() override {
     fs_.Log("push:" + path_);
     return !Fault().push && inner_->PushWritten();

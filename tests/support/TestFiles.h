@@ -25,14 +25,11 @@ inline std::string Utf8Path(const std::filesystem::path& path) {
 class TempDir {
  public:
   TempDir() {
-    std::random_device seed;
-    for (int tries = 0; tries < 100 && path_.empty(); ++tries) {
-      const auto path = std::filesystem::temp_directory_path() /
-                        ("tolvanix-test-" + std::to_string(seed() % 1000000000));
-      std::error_code error;
-      if (std::filesystem::create_directory(path, error)) path_ = Utf8Path(path);
-    }
-    if (path_.empty()) ADD_FAILURE() << "cannot make a temporary folder";
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("tolvanix-test-" + std::to_string(std::random_device()()));
+    std::error_code error;
+    if (!std::filesystem::create_directory(path, error)) ADD_FAILURE() << "cannot make " << path;
+    path_ = Utf8Path(path);
   }
   ~TempDir() {
     std::error_code ignored;
