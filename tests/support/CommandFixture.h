@@ -1,6 +1,5 @@
-// A run over real files with the scripted user and the fault-injecting file
-// system. After every test: no descriptor left open, no handle field holding
-// a file, the normal cursor, no scripted answer left unused.
+// Runs over real files, a scripted user and the faulty file system; after each test no
+// descriptor or handle field left open, the normal cursor, every scripted answer used.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -1,8 +1,5 @@
-// The real file system, unless told to report a chosen free space, drive type
-// or size, or to fail an open, read, write, kernel copy, flush or push, or to
-// run a hook at every chunk. One ordered event log ("open:P", "create:P",
-// "flush:P", "push:P", "close:P", "space:ROOT", and what the test adds) shows,
-// say, that a piece was flushed and closed before a notice.
+// The real file system, with chosen answers and faults per path, a hook at every chunk and
+// one ordered log: "open:P", "create:P", "flush:P", "push:P", "close:P", "space:ROOT".
 #pragma once
 
 #include <functional>
