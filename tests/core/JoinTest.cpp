@@ -63,32 +63,25 @@ TEST_F(JoinTest, APieceOfTheWrongLengthIsNamedAndNothingOfItJoined) {
 }
 
 // The stored name is proposed bare; a first piece of any name leads to its stem's pieces.
+// A medium changed while the notice is open needs no prompt (see the checksum tests).
 TEST_F(JoinTest, PieceInAnotherFolderIsFoundThroughThePromptAndTheNextLookedForThere) {
   TempDir elsewhere, wrong;
   const auto paths = CutSet(dir / "a", data_, 1024, "../photo.jpg");
   for (int k = 1; k < 4; ++k)
     std::filesystem::rename(paths[k], elsewhere / ("a.00" + std::to_string(k + 1)));
-  ui.ConfirmOpen(dir / "a.001");
+  std::filesystem::rename(paths[0], dir / "a.bin");
+  ui.ConfirmOpen(dir / "a.bin");
   ui.ConfirmSave(dir / "out");
   ui.ConfirmOpen(wrong / "anything.txt");  // no piece there: asked again at once, no notice
   ui.ConfirmOpen(elsewhere / "whatever");
+  ui.onNotice = [&](const std::string&) {
+    EXPECT_EQ(WithPrefix(ui.Calls(), "status:").back(), "ファイル結合中です。  1/4");
+  };
   EXPECT_EQ(Join(), Outcome::Done);
   EXPECT_EQ(ReadFile(dir / "out"), data_);
   EXPECT_EQ(ui.Notices(), std::vector<std::string>{kNextMediumJoin});
   EXPECT_EQ(ui.Proposals(),
             (std::vector<std::string>{"*.001", "photo.jpg", dir / "a.002", wrong / "a.002"}));
-
-  // A medium changed while the notice is open needs no prompt.
-  for (int k = 3; k <= 4; ++k)
-    std::filesystem::rename(elsewhere / ("a.00" + std::to_string(k)), paths[k - 1]);
-  std::filesystem::rename(paths[0], dir / "a.bin");
-  ui = ScriptedInteraction();
-  ui.onNotice = [&](const std::string&) {
-    EXPECT_EQ(ui.Statuses().back(), "ファイル結合中です。  1/4");
-    std::filesystem::rename(elsewhere / "a.002", paths[1]);
-  };
-  EXPECT_EQ(Join(dir / "a.bin", dir / "out2"), Outcome::Done);
-  EXPECT_TRUE(ReadFile(dir / "out2") == data_);
   EXPECT_EQ(dialogs.OpenDialog2.FileName, dir / "a.bin") << "kept for the next join";
 }
 
@@ -120,7 +113,6 @@ TEST_F(JoinTest, FirstPiecesThatCannotBeOpenedOrReadAreRefused) {
                        Row{dir / "gone.001", "", Outcome::PieceOpenFailed},
                        Row{dir / "b.001", good.substr(0, 256), Outcome::BadFileSize},
                        Row{dir / "b.001", good.substr(0, 257), Outcome::CountReadFailed},
-                       Row{dir / "b.001", good.substr(0, 261), Outcome::CountReadFailed},
                        Row{dir / "b.001", zero, Outcome::CountReadFailed},
                        Row{dir / "b.001", minus, Outcome::CountReadFailed}}) {
     SCOPED_TRACE(r.path + " " + std::to_string(r.bytes.size()));
@@ -205,27 +197,16 @@ TEST_F(JoinTest, FailuresAfterTheOutputKeepWhatWasCopied) {
     if (r.fault.kernelAfter >= 0 && !KernelCopies()) continue;  // no kernel copy to fail
     SCOPED_TRACE(NoticeText(r.outcome) + std::to_string(r.file));
     TempDir d;
-    FaultyFileSystem faulty;
-    ScriptedInteraction script;
+    Fresh();
     const auto paths = CutSet(d / "a", data_, 1024, "photo.jpg", r.count);
     const std::string out = d / "out", target = r.file < 0 ? out : paths[r.file];
-    faulty.faults[target] = r.fault;
-    faulty.removable = r.fault.flush || r.fault.push;
-    const auto held = r.outcome == Outcome::PieceOpenFailed ? faulty.OpenRead(target) : nullptr;
-    script.ConfirmOpen(paths[0]);
-    if (r.kept != gone || r.fault.open) script.ConfirmSave(out);
-    script.onNotice = [&](const std::string&) {
-      if (r.kept != gone) {
-        EXPECT_TRUE(script.Busy()) << "the notice comes before the clean-up";
-      }
-    };
-    EXPECT_EQ(RunJoin({script, faulty, dialogs, handles}), r.outcome);
+    fs.faults[target] = r.fault;
+    fs.removable = r.fault.flush || r.fault.push;
+    const auto held = r.outcome == Outcome::PieceOpenFailed ? fs.OpenRead(target) : nullptr;
+    ui.ConfirmOpen(paths[0]);
+    if (r.kept != gone || r.fault.open) ui.ConfirmSave(out);
     const bool named = r.outcome == Outcome::BadFileSize && r.kept != gone;
-    EXPECT_EQ(script.Notices(),
-              std::vector<std::string>{NoticeText(r.outcome) + (named ? "\r\n" + target : "")});
-    EXPECT_FALSE(script.Busy());
-    EXPECT_EQ(handles.first, nullptr);
-    EXPECT_EQ(handles.second, nullptr);
+    ExpectEndedWithNotice(Join(), r.outcome, named ? target : "");
     EXPECT_EQ(FileExists(out) ? ReadFile(out) : "gone",
               r.kept == gone ? "gone" : data_.substr(0, r.kept));
     for (const auto& path : paths) EXPECT_TRUE(FileExists(path)) << path;

@@ -1,10 +1,10 @@
-// A run over real files with the scripted user and the fault-injecting file
-// system. After every test: no descriptor left open, no handle field holding
-// a file, the normal cursor, no scripted answer left unused.
+// Runs over real files, a scripted user and the faulty file system; after each test no
+// descriptor or handle field left open, the normal cursor, every scripted answer used.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -26,10 +26,7 @@ inline bool KernelCopies() {
 
 class CommandFixture : public ::testing::Test {
  protected:
-  void SetUp() override {
-    descriptorsBefore_ = OpenDescriptors();
-    ui.tap = [this](const std::string& event) { fs.events.push_back("ui:" + event); };
-  }
+  void SetUp() override { descriptorsBefore_ = OpenDescriptors(); }
   void TearDown() override {
     EXPECT_EQ(OpenDescriptors(), descriptorsBefore_) << "a descriptor was left open";
     EXPECT_EQ(handles.first, nullptr);
@@ -85,14 +82,24 @@ class CommandFixture : public ::testing::Test {
   }
 
  protected:
-  // The run ended with this notice, then the clean-up: cursor off, empty line.
-  void ExpectEndedWithNotice(Outcome outcome, Outcome expected) {
+  // The run ended with this notice (naming `named`), then the clean-up: cursor off, empty
+  // line, no file held.
+  void ExpectEndedWithNotice(Outcome outcome, Outcome expected, const std::string& named = "") {
     EXPECT_EQ(outcome, expected);
+    const std::string notice = NoticeText(expected) + (named.empty() ? "" : "\r\n" + named);
     const auto& calls = ui.Calls();
     ASSERT_GE(calls.size(), 3u);
     EXPECT_EQ(std::vector<std::string>(calls.end() - 3, calls.end()),
-              (std::vector<std::string>{std::string("notice:") + NoticeText(expected), "busy:0",
-                                        "status:"}));
+              (std::vector<std::string>{"notice:" + notice, "busy:0", "status:"}));
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "busy:0"), 1) << "the cursor was on";
+    EXPECT_EQ(handles.first, nullptr);
+    EXPECT_EQ(handles.second, nullptr);
+  }
+  // A new user, file system and notes for the next run.
+  void Fresh() {
+    ui = ScriptedInteraction();
+    fs = FaultyFileSystem();
+    notes.clear();
   }
 
   TempDir dir;

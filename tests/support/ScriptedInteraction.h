@@ -26,7 +26,6 @@ class ScriptedInteraction : public Interaction {
 
   const std::vector<std::string>& Calls() const { return calls_; }
   std::vector<std::string> Notices() const { return WithPrefix(calls_, "notice:"); }
-  std::vector<std::string> Statuses() const { return WithPrefix(calls_, "status:"); }
   std::vector<std::string> Proposals() const {  // of the open and save prompts, in order
     std::vector<std::string> out;
     for (const auto& c : calls_)

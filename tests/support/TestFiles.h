@@ -25,14 +25,11 @@ inline std::string Utf8Path(const std::filesystem::path& path) {
 class TempDir {
  public:
   TempDir() {
-    std::random_device seed;
-    for (int tries = 0; tries < 100 && path_.empty(); ++tries) {
-      const auto path = std::filesystem::temp_directory_path() /
-                        ("tolvanix-test-" + std::to_string(seed() % 1000000000));
-      std::error_code error;
-      if (std::filesystem::create_directory(path, error)) path_ = Utf8Path(path);
-    }
-    if (path_.empty()) ADD_FAILURE() << "cannot make a temporary folder";
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("tolvanix-test-" + std::to_string(std::random_device()()));
+    std::error_code error;
+    if (!std::filesystem::create_directory(path, error)) ADD_FAILURE() << "cannot make " << path;
+    path_ = Utf8Path(path);
   }
   ~TempDir() {
     std::error_code ignored;
@@ -76,21 +73,6 @@ inline std::string RandomBytes(size_t n, uint32_t seed) {
 
 // Descriptors or handles this process has open: no command may leave one.
 int OpenDescriptors();
-// A device that reads as empty: "/dev/null", "NUL".
-std::string NullDevice();
-// A pipe with nobody writing to it, as a path, for as long as the object lives.
-class TestPipe {
- public:
-  explicit TestPipe(const std::string& folder);
-  ~TestPipe();
-  TestPipe(const TestPipe&) = delete;
-  TestPipe& operator=(const TestPipe&) = delete;
-  const std::string& Path() const { return path_; }
-
- private:
-  std::string path_;
-  void* handle_ = nullptr;
-};
 // A symbolic link at `link` to `target`; false where the system cannot make one.
 bool MakeSymlink(const std::string& target, const std::string& link);
 

@@ -1,7 +1,6 @@
 #include <windows.h>
 #include <winternl.h>
 
-#include <atomic>
 #include <vector>
 
 #include "support/TestFiles.h"
@@ -58,24 +57,6 @@ int OpenDescriptors() {
   if (GetProcessHandleCount(GetCurrentProcess(), &count) && count > 0)
     return static_cast<int>(count);
   return HandlesInSystemList();
-}
-
-std::string NullDevice() { return "NUL"; }
-
-// A named pipe whose server end this object holds, with no client connected.
-TestPipe::TestPipe(const std::string&) {
-  static std::atomic<int> serial{0};
-  const std::string name = "\\\\.\\pipe\\tolvanix-test-" + std::to_string(GetCurrentProcessId()) +
-                           "-" + std::to_string(serial++);
-  path_ = name;
-  const std::wstring wide(name.begin(), name.end());
-  HANDLE h =
-      CreateNamedPipeW(wide.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 4, 0, 0, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) ADD_FAILURE() << "cannot make a named pipe";
-  handle_ = h;
-}
-TestPipe::~TestPipe() {
-  if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
 }
 
 // Wine 8 answers success without making the link: it is looked for after.
