@@ -95,7 +95,7 @@ TForm1::TForm1(QWidget* Owner)
   setTabOrder(Button2, Button3);
   setTabOrder(Button3, SpinEdit1);
   setTabOrder(SpinEdit1, Button4);
-  Button1->setFocus();
+  findChild<QWidget*>(QLatin1String(form.activeControl))->setFocus();
 
   gui_ = std::make_unique<tolvanix::QtInteraction>(this, Label3);
   connect(&progressTimer_, &QTimer::timeout, this, [this] {

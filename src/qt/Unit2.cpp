@@ -69,7 +69,7 @@ TForm2::TForm2(QWidget* Owner) : QDialog(Owner) {
   PlaceAll(this, form);
 
   setTabOrder(Button2, Button1);
-  Button1->setFocus();
+  findChild<QWidget*>(QLatin1String(form.activeControl))->setFocus();
 }
 
 void TForm2::Button2Click(QObject* /*Sender*/) {

@@ -147,7 +147,7 @@ void TForm1::Show() {
   ShowWindow(hwnd(), SW_SHOW);
   UpdateWindow(hwnd());
   SetForegroundWindow(hwnd());
-  SetFocus(Button1.hwnd());
+  SetFocus(At(Form1Description().activeControl));
 }
 
 void TForm1::OnDpiChanged(UINT dpi, const RECT& suggested) {
