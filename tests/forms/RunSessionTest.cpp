@@ -126,7 +126,6 @@ TEST_F(RunSessionTest, PromptsAndNewFilesWaitForTheCloseQuestionAndNoneComeAfter
   for (const Row& r : {
            Row{false, true, "p.001", "p.002", 'n', 2},
            Row{false, true, "p.001", "p.002", 's', 0},
-           Row{false, false, "p.001", "p.002", 'y', 0},
            Row{false, false, "p.003", "p.004", 'y', 0},
            Row{true, false, "s.001", "out", 'y', 0},
        }) {

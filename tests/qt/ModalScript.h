@@ -82,7 +82,6 @@ class InWindow : public ::testing::Test {
 };
 
 inline QLineEdit* NameBox(QWidget* d) { return d->findChild<QLineEdit*>("fileNameEdit"); }
-inline QString Folder(QWidget* d) { return qobject_cast<QFileDialog*>(d)->directory().path(); }
 inline void ChooseFile(QWidget* dialog, const QString& name) {
   QLineEdit* edit = NameBox(dialog);
   edit->setFocus();
