@@ -1,5 +1,5 @@
 // Runs through the real window: a split and a join through its boxes and prompts, in English;
-// a first piece handed over; the close question while a run goes on.
+// a first piece handed over and "/?"; the close question while a run goes on.
 #include <atomic>
 
 #include "WindowScript.h"
@@ -117,6 +117,33 @@ TEST_F(RunTest, AFirstPieceHandedOverGoesToTheOutputPrompt) {
   EXPECT_TRUE(PumpUntil([&] { return form_.CommandRunning(); }, 2000));
   EXPECT_TRUE(PumpUntil([&] { return !form_.CommandRunning(); }));
   EXPECT_EQ(form_.OpenDialog2.FileName, Path("first piece.001"));
+}
+
+// "/?" shows the help in the program's notice box, with no window behind it; the program then
+// ends.
+TEST(Arguments, HelpShowsABoxAndEnds) {
+  wchar_t self[MAX_PATH];
+  std::wstring program(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
+  program.replace(program.find_last_of(L'\\') + 1, std::wstring::npos, L"tolvanix.exe");
+  std::wstring line = L"\"" + program + L"\" /?";
+  SetEnvironmentVariableW(L"LC_ALL", L"C");  // Japanese, whatever the session's language
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION child{};
+  ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &child));
+  HWND box = nullptr;
+  PumpUntil([&] {  // the box may be seen before its buttons are made
+    box = FindWindowW(nullptr, L"Tolvanix");
+    return box && !Children(box, L"Button").empty();
+  });
+  const std::string look = BoxLook(box);
+  EXPECT_EQ(look.substr(0, look.find('\n')), "Tolvanix|使い方: tolvanix [オプション] [FILE]");
+  EXPECT_EQ(look.substr(look.rfind('|')), "|OK");
+  Dismiss(box);
+  EXPECT_EQ(WaitForSingleObject(child.hProcess, 10000), WAIT_OBJECT_0);
+  CloseHandle(child.hThread);
+  CloseHandle(child.hProcess);
 }
 
 // At the third chunk the window is closed. No: the run goes on to its end and the window stays,
