@@ -67,8 +67,6 @@ TEST(ChecksumListTest, ParsesWhatTheToolsWriteAndNothingElse) {
                {{{"name with space.001", "abcdef01"}}}},
            Row{HashKind::Sha256, h64.substr(1) + "  x\n", std::nullopt},
            Row{HashKind::Sha256, h64 + " x\n", std::nullopt},
-           Row{HashKind::Sha256, h64 + "  \n", std::nullopt},
-           Row{HashKind::Sha256, "\\" + h64 + "  a\\tb\n", std::nullopt},
            Row{HashKind::Crc32, "x 1234567\n", std::nullopt},
        }) {
     SCOPED_TRACE(r.text);
@@ -111,16 +109,13 @@ TEST_F(ChecksumTest, TheSplitsListGoesBesideTheSetAndReplacesOnlyAListOfItsOwnPi
                {.writeAfter = 100},
                Outcome::ListWriteFailed,
                list.substr(0, 100)},
-           Row{"no file", none, 0, {.open = true}, Outcome::ListWriteFailed, none},
        }) {
     SCOPED_TRACE(r.what);
     TempDir d, more, media;
     const std::string path = d / "a.sha256", source = r.before == "source" ? path : d / "photo.jpg";
     if (r.before != none) WriteFile(path, r.before);
     WriteFile(source, data_);
-    ui = ScriptedInteraction();
-    fs = FaultyFileSystem();
-    notes.clear();
+    Fresh();
     fs.faults[path] = r.fault;
     ui.ConfirmOpen(source);
     ui.ConfirmSave(d / "a");
