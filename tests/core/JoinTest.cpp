@@ -11,9 +11,8 @@ class JoinTest : public CommandFixture {
   std::string data_ = RandomBytes(3000, 7);
 };
 
-// Every piece but the last is as long as the first, a whole number of KB; the last holds 1 to
-// that many bytes. Pieces beside the first are checked before the output prompt, a piece found
-// elsewhere when it is reached, before a byte of it is appended.
+// Pieces beside the first are checked before the output prompt, a piece found elsewhere when
+// it is reached, before a byte of it is appended.
 TEST_F(JoinTest, APieceOfTheWrongLengthIsNamedAndNothingOfItJoined) {
   struct Row {
     const char* what;

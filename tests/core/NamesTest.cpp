@@ -1,4 +1,4 @@
-// Path parts in both styles, the names formed, the header and its code page 932 name.
+// Path parts in both styles, the names formed, and the header's code page 932 name.
 #include <gtest/gtest.h>
 
 #include "core/Cp932.h"
@@ -70,17 +70,6 @@ TEST(PieceCount, CountsTheHeaderAndRoundsUpBeyond4GiB) {
       {(5LL << 30) - 261, 1LL << 30, 6},
   };
   for (const auto& r : rows) EXPECT_EQ(PieceCount(r[0], r[1]), r[2]) << r[0] << " / " << r[1];
-}
-
-TEST(Header, KeepsANulInTheNameFieldAndReadsNoFurther) {
-  HeaderBytes header = EncodeHeader(std::string(300, 'x'), 1);
-  EXPECT_EQ(header[256], 'x');
-  EXPECT_EQ(header[257], 0);
-  header.fill('A');
-  header[258] = 7;
-  header[259] = header[260] = header[261] = 0;
-  EXPECT_EQ(DecodeHeader(header).count, 7);
-  EXPECT_EQ(DecodeHeader(header).cp932Name, std::string(258, 'A'));
 }
 
 // The bytes every build writes for a name: where glibc and Windows disagree,

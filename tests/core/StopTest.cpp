@@ -10,10 +10,6 @@ namespace {
 constexpr int kKB = 2048;  // pieces of two chunks
 const std::string kData = RandomBytes((5 << 20) + 1000, 9);
 
-// Reads (or writes) of a file in one chunk: one kernel copy, or the buffer's
-// worth at a time where the system copies by Read and Write.
-int StepsPerChunk() { return KernelCopies() ? 1 : static_cast<int>(kChunkBytes / kCopyBufferSize); }
-
 class StopTest : public CommandFixture, public RunControl {
  protected:
   void SetUp() override {
@@ -67,7 +63,8 @@ class StopTest : public CommandFixture, public RunControl {
 TEST_F(StopTest, StopsAtEachPointWithTheFileInWorkFlushedAndAPrefixWritten) {
   const std::string p1 = dir / "p.001", p2 = dir / "p.002", out = dir / "out";
   const std::string splitNotice = std::string("notice:") + kNextMediumSplit;
-  const int steps = StepsPerChunk();
+  // Calls per chunk: one kernel copy, or a buffer's worth at a time by Read and Write.
+  const int steps = KernelCopies() ? 1 : static_cast<int>(kChunkBytes / kCopyBufferSize);
   struct Row {
     bool split;
     std::string at;  // a file and its chunk (a piece's: its write), or an interaction call

@@ -1,6 +1,4 @@
-// The Windows files under both commands, on real disks: no sharing with other
-// programs, nothing but plain disk files, long and non-ANSI paths. (Links are
-// refused as the Linux ones are; Wine makes none to try it on.)
+// The Windows files on real disks: nothing but plain disk files, long and non-ANSI paths.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -55,8 +53,7 @@ TEST_F(WindowsFileTest, RefusesWhatIsNotAPlainFileWithoutBlocking) {
   EXPECT_EQ(fs->OpenRead(dir / "a")->Write("x", 1), -1) << "open for reading only";
 }
 
-// More than 260 characters, and a name code page 932 cannot hold, as any
-// path. A removable drive (the prefix's R:) is told apart.
+// More than 260 characters and a name code page 932 cannot hold; a removable drive R: if any.
 TEST_F(WindowsFileTest, LongPathsAndAnyName) {
   std::string folder = dir.Path();
   while (folder.size() < 300) {
