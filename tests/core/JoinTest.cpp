@@ -24,6 +24,7 @@ TEST_F(JoinTest, APieceOfTheWrongLengthIsNamedAndNothingOfItJoined) {
   };
   for (const Row& r : {
            Row{"a middle piece cut short", 1, 500, false, -1, false},
+           Row{"a middle piece too long", 2, 1025, false, -1, false},
            Row{"an empty last piece", 3, 0, false, -1, false},
            Row{"a last piece too long", 3, 1025, false, -1, false},
            Row{"a first piece cut short", 0, 1000, false, -1, false},

@@ -63,6 +63,7 @@ class StopTest : public CommandFixture, public RunControl {
 TEST_F(StopTest, StopsAtEachPointWithTheFileInWorkFlushedAndAPrefixWritten) {
   const std::string p1 = dir / "p.001", p2 = dir / "p.002", out = dir / "out";
   const std::string splitNotice = std::string("notice:") + kNextMediumSplit;
+  const std::string joinNotice = std::string("notice:") + kNextMediumJoin;
   // Calls per chunk: one kernel copy, or a buffer's worth at a time by Read and Write.
   const int steps = KernelCopies() ? 1 : static_cast<int>(kChunkBytes / kCopyBufferSize);
   struct Row {
@@ -80,11 +81,14 @@ TEST_F(StopTest, StopsAtEachPointWithTheFileInWorkFlushedAndAPrefixWritten) {
            Row{false, "busy:1", 0, "", -1},
            Row{false, dir / "s.002", 1, out, (kKB << 10) - 262 + (1 << 20)},
            Row{false, "status:ファイル結合中です。  2/3", 0, out, (kKB << 10) - 262},
+           Row{false, joinNotice, 0, out, (kKB << 11) - 262},
        }) {
     SCOPED_TRACE(r.at);
     for (const auto& f : {p1, p2, dir / "p.003"}) std::filesystem::remove(f);
     WriteFile(out, "old bytes");
+    if (r.at == joinNotice) std::filesystem::rename(dir / "s.003", dir / "away");
     EXPECT_EQ(Run(r.split, r.at, r.at == p1 ? r.chunk : r.chunk * steps), Outcome::Stopped);
+    if (r.at == joinNotice) std::filesystem::rename(dir / "away", dir / "s.003");
     EXPECT_EQ(chunksAfterStop_, 0) << "no chunk is served once the stop is asked";
     for (const auto& notice : ui.Notices())
       EXPECT_EQ(notice, r.split ? kNextMediumSplit : kNextMediumJoin);
