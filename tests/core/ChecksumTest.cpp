@@ -101,7 +101,6 @@ TEST_F(ChecksumTest, TheSplitsListGoesBesideTheSetAndReplacesOnlyAListOfItsOwnPi
            Row{"the source itself", "source", 0, {}, Outcome::Done, "source"},
            Row{"media changed", none, 1, {}, Outcome::Done, list},
            Row{"a new folder", none, 2, {}, Outcome::Done, none},
-           Row{"an older list of ours, a new folder", ours, 2, {}, Outcome::Done, ""},
            Row{"a full disk",
                none,
                0,
@@ -210,7 +209,7 @@ TEST_F(ChecksumTest, TheJoinNamesAPieceThatDiffersAndKeepsOnlyThePiecesThatMatch
 }
 
 // A list that does not parse or names other files never refuses a good set: the join goes
-// on as without it and tells the notes; a .sfv beside a broken .sha256 is still used.
+// on as without it and tells the notes.
 TEST_F(ChecksumTest, AListThatDoesNotParseOrNamesOtherFilesIsIgnored) {
   const std::string sha = ListText(HashKind::Sha256), md5 = ListText(HashKind::Md5);
   const auto paths = CutSet(dir / "a", data_, 1024);
@@ -234,13 +233,6 @@ TEST_F(ChecksumTest, AListThatDoesNotParseOrNamesOtherFilesIsIgnored) {
     EXPECT_EQ(notes, std::vector<std::string>{r.note + dir / r.name});
     std::filesystem::remove(dir / r.name);
   }
-  FlipAByte(paths[2]);
-  WriteFile(dir / "a.sha256", "no list\n");
-  WriteFile(dir / "a.sfv", ListText(HashKind::Crc32));
-  notes.clear();
-  EXPECT_EQ(Join(paths[0], dir / "out"), Outcome::Done);
-  EXPECT_EQ(notes, (std::vector<std::string>{"unreadable:" + dir / "a.sha256",
-                                             "verified:" + dir / "a.sfv"}));
 }
 
 // The check reads every piece, writes nothing, and tells each piece's length and sum.

@@ -26,7 +26,6 @@ TEST(PathParts, SplitIntoNameFolderExtensionDriveAndRoot) {
            Row{W, "C:\\あ\\写真.jpg", "写真.jpg", "C:\\あ\\", ".jpg", "C:", "C:\\"},
            Row{W, "C:/data/a.b/c", "c", "C:/data/a.b/", "", "C:", "C:\\"},
            Row{W, "\\\\s\\sh\\f.txt", "f.txt", "\\\\s\\sh\\", ".txt", "\\\\s\\sh", "\\\\s\\sh\\"},
-           Row{W, "//srv/共有", "共有", "//srv/", "", "//srv/共有", "//srv/共有\\"},
            Row{P, "/data/photo.jpg", "photo.jpg", "/data/", ".jpg", "", "/data/"},
            Row{P, "a.b/c", "c", "a.b/", "", "", "a.b/"},
            Row{P, "C:\\x\\y.txt", "C:\\x\\y.txt", "", ".txt", "", "."},
