@@ -101,12 +101,14 @@ TEST_F(ChecksumTest, TheSplitsListGoesBesideTheSetAndReplacesOnlyAListOfItsOwnPi
            Row{"the source itself", "source", 0, {}, Outcome::Done, "source"},
            Row{"media changed", none, 1, {}, Outcome::Done, list},
            Row{"a new folder", none, 2, {}, Outcome::Done, none},
+           Row{"an older list of ours, a new folder", ours, 2, {}, Outcome::Done, ""},
            Row{"a full disk",
                none,
                0,
                {.writeAfter = 100},
                Outcome::ListWriteFailed,
                list.substr(0, 100)},
+           Row{"no file", none, 0, {.open = true}, Outcome::ListWriteFailed, none},
        }) {
     SCOPED_TRACE(r.what);
     TempDir d, more, media;
