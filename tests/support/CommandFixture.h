@@ -82,8 +82,7 @@ class CommandFixture : public ::testing::Test {
   }
 
  protected:
-  // The run ended with this notice (naming `named`), then the clean-up: cursor off, empty
-  // line, no file held.
+  // The run ended with this notice (naming `named`), then the cursor off and the line emptied.
   void ExpectEndedWithNotice(Outcome outcome, Outcome expected, const std::string& named = "") {
     EXPECT_EQ(outcome, expected);
     const std::string notice = NoticeText(expected) + (named.empty() ? "" : "\r\n" + named);

@@ -19,8 +19,7 @@ struct HandleEntry {
   ULONG access;
 };
 
-// Wine answers 0 to GetProcessHandleCount; its list of every handle in the
-// system is right, so the handles of this process are counted there.
+// Wine answers 0 to GetProcessHandleCount: count this process's rows in the system's list.
 int HandlesInSystemList() {
   std::vector<char> buffer(1 << 20);
   ULONG length = 0;
