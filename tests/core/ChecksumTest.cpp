@@ -258,7 +258,7 @@ TEST_F(ChecksumTest, TheCheckTellsEachPiecesLengthAndSum) {
   EXPECT_FALSE(report.list.has_value());
   EXPECT_TRUE(report.Holds());
 
-  WriteFile(dir / "a.md5", ListText(HashKind::Md5));
+  WriteFile(other / "a.md5", ListText(HashKind::Md5));  // found beside a piece found elsewhere
   FlipAByte(paths[1]);
   std::filesystem::rename(paths[2], other / "a.003");
   std::filesystem::resize_file(paths[3], 0);
@@ -267,12 +267,15 @@ TEST_F(ChecksumTest, TheCheckTellsEachPiecesLengthAndSum) {
                                                        "whole, matches", "cut, differs"}));
   EXPECT_TRUE(fs.SameFile(report.pieces[2].path, other / "a.003"));
   EXPECT_FALSE(report.Holds());
+  std::filesystem::rename(other / "a.md5", dir / "a.md5");
   report = CheckSet(fs, paths[0]);
   EXPECT_EQ(Summary(report)[2], "missing, unread");
   EXPECT_EQ(WithPrefix(fs.events, "create:"), std::vector<std::string>{});
 
   std::filesystem::resize_file(paths[0], 256);
   EXPECT_EQ(CheckSet(fs, paths[0]).outcome, Outcome::BadFileSize);
+  const auto most = CutSet(dir / "m", RandomBytes(1022714, 1), 1024);  // 999 pieces
+  EXPECT_EQ(CheckSet(fs, most[0]).outcome, Outcome::Done);
 }
 
 }  // namespace

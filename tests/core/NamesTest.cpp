@@ -40,7 +40,7 @@ TEST(PathParts, SplitIntoNameFolderExtensionDriveAndRoot) {
   }
   EXPECT_EQ(FolderOrCurrent("写真.jpg", W), ".");
   EXPECT_EQ(ComparableName("Photo.002. .", W), "PHOTO.002");
-  EXPECT_EQ(ComparableName("写真.Bin", W), "写真.BIN");
+  EXPECT_EQ(ComparableName("写真a.Bin", W), "写真A.BIN");
   EXPECT_EQ(ComparableName("Photo.002. .", P), "Photo.002. .");
 }
 
