@@ -1,10 +1,6 @@
 #!/usr/bin/env bash
-# The Windows packages as a new user meets them, in a fresh Wine prefix: the
-# portable zip holds the program alone with its read-me, and the program
-# needs no DLL beside it; the installer installs silently, with no
-# administrator, under %LOCALAPPDATA%\Programs, with a Start menu and a
-# "Send to" entry, the program starts from there, and the silent uninstall
-# leaves nothing behind.
+# The Windows packages in a fresh Wine prefix: the zip needs no DLL; the silent install needs no
+# administrator, and the silent uninstall leaves nothing behind.
 #   check-windows-install.sh SETUP.exe PORTABLE.zip PREFIX
 set -euo pipefail
 setup=$1 zip=$2 prefix=$3
@@ -44,21 +40,6 @@ version=$("$wine" "$dir/tolvanix-cli.exe" --version 2>&1)
 "$wine" reg query 'HKCU\Software\Classes\.001\OpenWithProgids' /v Tolvanix.PieceSet >/dev/null 2>&1 ||
   fail ".001 files do not offer Tolvanix"
 
-# Started from where it was put, the program opens its window and keeps it
-# open until it is ended. (A Wine session started without a display, as the
-# one above, would keep it off the screen: that one ends first.)
-wineserver -w
-started=0
-xvfb-run -a -n 160 -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
-  timeout 20 "$0" "$1" & program=$!
-  for _ in $(seq 100); do
-    xwininfo -root -tree 2>/dev/null | grep -q "\"Tolvanix\"" && { kill $program; exit 0; }
-    sleep 0.2
-  done
-  exit 1' "$wine" "$dir/tolvanix.exe" && started=1
-wineserver -w
-[ $started = 1 ] || fail "the installed program showed no window"
-
 "$wine" "$dir/uninstall.exe" /S
 wineserver -w
 [ ! -e "$dir" ] || fail "left behind: $(ls -A "$dir")"
@@ -71,4 +52,4 @@ done
 wineserver -w
 files | diff "$work/before" - | grep '^>' | grep -v -E '\.reg$|/(Temp|temp)/|/windows/' &&
   fail "files left behind" || true
-echo "installed, started and uninstalled without a trace"
+echo "installed and uninstalled without a trace"

@@ -1,9 +1,7 @@
-// Runs through the real window: a split and a join through its boxes and prompts, in English;
-// a first piece handed over and "/?"; the close question while a run goes on.
+// Runs through the real window, in English; "/?"; the close question while a run goes on.
 #include <atomic>
 
 #include "WindowScript.h"
-#include "core/Commands.h"
 #include "forms/FormDescriptions.h"
 #include "support/FaultyFileSystem.h"
 #include "win32/Win32Interaction.h"
@@ -40,8 +38,7 @@ static void ExpectNothingCut(HWND window, bool buttonsOnly) {
   }
 }
 
-// Pieces on a removable drive, in a Japanese folder, a notice between them; the join finds the
-// last piece in another folder.
+// Pieces on a removable drive in a Japanese folder; the join finds the last one elsewhere.
 TEST_F(InEnglish, SplitAndJoinGoThroughEnglishBoxesAndPromptsThatCutNoText) {
   EXPECT_EQ(TextOf(form_.Button1.hwnd()) + TextOf(form_.Label1.hwnd()), "SplitPiece size");
   ExpectNothingCut(form_.hwnd(), false);
@@ -98,29 +95,7 @@ TEST_F(InEnglish, SplitAndJoinGoThroughEnglishBoxesAndPromptsThatCutNoText) {
       Answer::No);
 }
 
-using RunTest = InWindow;
-
-// Handed over as a file:// URI, a first piece goes straight to the join's output prompt, which
-// proposes the stored name.
-TEST_F(RunTest, AFirstPieceHandedOverGoesToTheOutputPrompt) {
-  std::string first("holiday.jpg");
-  first.resize(258);
-  WriteFile(Path("first piece.001"), first + std::string("\x01\0\0\0", 4) + "data");
-  WindowScript script;
-  script.Then([&](HWND w) {
-    EXPECT_EQ(TextOf(NameBox(w)), "holiday.jpg");
-    Dismiss(w);
-  });
-  std::string uri = "file:///" + Path("first%20piece.001");
-  std::replace(uri.begin(), uri.end(), '\\', '/');
-  form_.StartWith(ReadArguments({uri}, win32::Win32FileFacts(), OptionStyle::Windows, ""));
-  EXPECT_TRUE(PumpUntil([&] { return form_.CommandRunning(); }, 2000));
-  EXPECT_TRUE(PumpUntil([&] { return !form_.CommandRunning(); }));
-  EXPECT_EQ(form_.OpenDialog2.FileName, Path("first piece.001"));
-}
-
-// "/?" shows the help in the program's notice box, with no window behind it; the program then
-// ends.
+// "/?" shows the help in the program's notice box, with no window behind it.
 TEST(Arguments, HelpShowsABoxAndEnds) {
   wchar_t self[MAX_PATH];
   std::wstring program(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
@@ -146,9 +121,8 @@ TEST(Arguments, HelpShowsABoxAndEnds) {
   CloseHandle(child.hProcess);
 }
 
-// At the third chunk the window is closed. No: the run goes on to its end and the window stays,
-// the bar and the taskbar button following it. Yes: the run stops and the program ends. The
-// session ending ('e') stops the run without a question.
+// Closed at the third chunk. No: the run goes on. Yes: it stops and the program ends. The
+// session ending ('e') stops it without a question.
 TEST(CloseQuestion, MeansWhatItSays) {
   TempDir dir;
   const auto at = [&](const std::string& name) { return dir.Path() + "\\" + name; };

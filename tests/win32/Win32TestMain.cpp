@@ -1,5 +1,4 @@
-// The Windows front end's tests run on the window's own thread, with OLE and
-// the common controls as the program has them.
+// The tests run on the window's own thread, with OLE and the common controls as the program has.
 #include <gtest/gtest.h>
 #include <windows.h>
 // After windows.h, which they build on.

@@ -13,8 +13,7 @@ namespace {
 
 WindowScript* running = nullptr;  // one script at a time
 
-// The modal window the user would answer: visible and enabled, owned by
-// another window of the program.
+// The modal window the user would answer: visible, enabled, owned by another.
 HWND OpenModal() {
   HWND modal = nullptr;
   EnumThreadWindows(

@@ -1,6 +1,4 @@
-// Drives the real windows in this process: answers each modal window the code under test opens
-// with the next step, from a thread timer that runs in their message loops (a window that never
-// comes, or one left open 5 s with no step for it, fails the test); reads what a user sees.
+// Answers each modal window with the next step, from a timer that runs in their message loops.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -46,15 +44,12 @@ class WindowScript {
 
 // The windows inside `parent`, at any depth, of a class (null: any) and an id (-1: any).
 std::vector<HWND> Children(HWND parent, const wchar_t* cls, int id = -1);
-// A window's text; a box as "caption|text|button|button...", its buttons left
-// to right, "!" after the caption when it shows an icon.
+// A box as "caption|text|button|button...", buttons left to right, "!" for an icon.
 std::string TextOf(HWND hwnd);
 std::string BoxLook(HWND box);
-// A virtual key through the system's input, with Shift, Ctrl or Alt held
-// ("S", "C", "A" in `held`); a typed character.
+// A key through the system's input, "S", "C", "A" in `held`: Shift, Ctrl, Alt held.
 void PressKey(HWND to, UINT vk, const char* held = "");
 void TypeChar(HWND to, wchar_t c);
-// A file dialog's file-name box, and a name typed there and confirmed.
 HWND NameBox(HWND dialog);
 void ChooseFile(HWND dialog, const std::string& path);
 
