@@ -1,5 +1,4 @@
-// tolvanix-cli run by the shell, as a script runs it: the one beside the test
-// program, its standard output and standard error caught in files.
+// tolvanix-cli run by the shell, as a script runs it, its output caught in files.
 #pragma once
 
 #include <cstdlib>
@@ -32,8 +31,7 @@ struct Finished {
   std::string err;
 };
 
-// Each word in double quotes, which sh and cmd both take as it is: no word of
-// these tests holds a quote, a dollar or a percent sign.
+// Double quotes, which sh and cmd both take: no word here holds a quote, dollar or percent.
 inline Finished RunCli(const std::vector<std::string>& arguments, const std::string& folder = ".") {
   TempDir capture;
 #ifdef _WIN32

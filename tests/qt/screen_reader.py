@@ -1,7 +1,4 @@
-"""What a screen reader reads of the Linux program over AT-SPI (in dbus-run-session on an X display,
-the program and its id as arguments): names, the size field's label and unit, no unnamed frame, and
-in a join stopping twice for the next medium the progress value rising and every status text
-announced, the dock's bar with it. SIGTERM ends it as a close: nothing left behind."""
+"""What a screen reader reads over AT-SPI and the dock shows in a join (args: program, its id)."""
 import atexit, os, signal, subprocess, sys, tempfile, time
 import pyatspi
 from gi.repository import Gio, GLib
@@ -58,8 +55,7 @@ for n in (1, 2):
     answer("dialog", f"{tmp}/{n + 1}/set.00{n + 1}")
 wait(lambda: not status.name and status.queryValue().currentValue == 0, "the end of the run")
 GLib.MainContext.default().iteration(False)
-# One name change per text (3/3 stands so briefly that it may be gone when read); values at 1/3 and
-# 2/3 (the pauses), maybe more, and 0 at the end.
+# One name change per text (3/3 stands so briefly that it may be gone when read).
 names = [name for kind, name in events if kind == "-name"]
 assert (len(names), names[:2], names[-1]) == (4, [f"ファイル結合中です。  {n}/3" for n in (1, 2)], ""), names
 assert len(events) - len(names) >= 3, events
