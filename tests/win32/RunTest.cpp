@@ -1,4 +1,4 @@
-// Runs through the real window, in English; "/?"; the close question while a run goes on.
+// Runs through the real window, in English; a file handed over; "/?"; the close question.
 #include <atomic>
 
 #include "WindowScript.h"
@@ -93,6 +93,24 @@ TEST_F(InEnglish, SplitAndJoinGoThroughEnglishBoxesAndPromptsThatCutNoText) {
   EXPECT_EQ(
       win32::Win32Interaction(form_.hwnd(), form_.Label3).AskYesNoCancel(Tr(kLowSpaceWarning)),
       Answer::No);
+}
+
+// A first piece handed over as a file:// URI goes straight to the join's output prompt.
+TEST_F(InWindow, AFirstPieceHandedOverGoesToTheOutputPrompt) {
+  std::string first("holiday.jpg");
+  first.resize(258);
+  WriteFile(Path("first piece.001"), first + std::string("\x01\0\0\0", 4) + "data");
+  WindowScript script;
+  script.Then([&](HWND w) {
+    EXPECT_EQ(TextOf(NameBox(w)), "holiday.jpg");
+    Dismiss(w);
+  });
+  std::string uri = "file:///" + Path("first%20piece.001");
+  std::replace(uri.begin(), uri.end(), '\\', '/');
+  form_.StartWith(ReadArguments({uri}, win32::Win32FileFacts(), OptionStyle::Windows, ""));
+  EXPECT_TRUE(PumpUntil([&] { return form_.CommandRunning(); }, 2000));
+  EXPECT_TRUE(PumpUntil([&] { return !form_.CommandRunning(); }));
+  EXPECT_EQ(form_.OpenDialog2.FileName, Path("first piece.001"));
 }
 
 // "/?" shows the help in the program's notice box, with no window behind it.
