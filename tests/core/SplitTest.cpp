@@ -20,7 +20,6 @@ class SplitTest : public CommandFixture {
   std::string source_;
 };
 
-// Split then join: pieces of the chosen size, the same bytes back, the stored name proposed.
 // Odd rows have no checksum list, so the kernel copies until it hands over to Read and Write.
 TEST_F(SplitTest, RoundTripsOfRandomSizesAreByteIdentical) {
   std::mt19937 rng(42);
@@ -99,8 +98,7 @@ TEST_F(SplitTest, EndsEarlyWithoutTouchingAnything) {
   EXPECT_EQ(Lengths(dir / "photo"), std::vector<int64_t>{});
 }
 
-// A piece path naming the source, or a link planted there, is never written
-// through, though the user confirmed it: the pieces before it stay.
+// Though the user confirmed it: the pieces before it stay.
 TEST_F(SplitTest, PiecePathThatIsTheSourceOrALinkIsRefusedAndLeavesAllIntact) {
   TempDir other;
   WriteFile(other / "victim", "victim bytes");
@@ -123,8 +121,7 @@ TEST_F(SplitTest, PiecePathThatIsTheSourceOrALinkIsRefusedAndLeavesAllIntact) {
   EXPECT_EQ(ReadFile(other / "victim"), "victim bytes");
 }
 
-// Room for one piece is enough; less warns. No goes on, Cancel keeps the pieces done, Yes moves
-// this and later pieces to the folder chosen then. The first piece's missing folder: no warning.
+// Room for one piece is enough; less warns. The first piece's missing folder: no warning.
 TEST_F(SplitTest, LowSpaceWarningBeforeEachPiece) {
   const std::vector<int64_t> all{1024, 1024, 1024, 190}, two{1024, 1024}, none{-1, -1};
   struct Row {

@@ -1,5 +1,4 @@
-// A run watched from outside reports how far it is; asked to stop, it ends at
-// the next chunk or prompt, telling nothing, its files flushed and closed.
+// Stopped, a run ends at the next chunk or prompt, telling nothing, its files flushed and closed.
 #include <gtest/gtest.h>
 
 #include "support/CommandFixture.h"
@@ -30,8 +29,7 @@ class StopTest : public CommandFixture, public RunControl {
     return !stop_;
   }
 
-  // A fresh run, stopped when the file at `path` is read, written or copied
-  // from for the nth time, or when the run records the interaction call `path`.
+  // Stopped at the nth chunk of the file `path`, or when the run records the call `path`.
   Outcome Run(bool split, const std::string& path = "", int n = 0) {
     ui = ScriptedInteraction();
     ui.tap = [this, path](const std::string& event) {

@@ -1,5 +1,4 @@
-// Runs over real files, a scripted user and the faulty file system; after each test no
-// descriptor or handle field left open, the normal cursor, every scripted answer used.
+// After each test: no descriptor or handle field left open, every scripted answer used.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -25,44 +24,6 @@ inline bool KernelCopies() {
 }
 
 class CommandFixture : public ::testing::Test {
- protected:
-  void SetUp() override { descriptorsBefore_ = OpenDescriptors(); }
-  void TearDown() override {
-    EXPECT_EQ(OpenDescriptors(), descriptorsBefore_) << "a descriptor was left open";
-    EXPECT_EQ(handles.first, nullptr);
-    EXPECT_EQ(handles.second, nullptr);
-    EXPECT_FALSE(ui.Busy());
-    EXPECT_EQ(ui.UnusedAnswers(), 0u);
-  }
-
-  Outcome Split(int32_t kb) { return RunSplit(Context(), kb); }
-  Outcome Join() { return RunJoin(Context()); }
-  // The commands' context: `checksumList` for the split, notes to `notes`.
-  CommandContext Context() {
-    CommandContext ctx{ui, fs, dialogs, handles};
-    ctx.checksumList = checksumList;
-    ctx.notes = [this](const Note& note) {
-      static const char* const kKinds[] = {
-          "unreadable:", "other files:", "not written:", "written:", "verified:"};
-      notes.push_back(kKinds[note.kind] + note.path);
-    };
-    return ctx;
-  }
-  // The prompts answered with these paths first.
-  Outcome Join(const std::string& first, const std::string& out) {
-    ui.ConfirmOpen(first);
-    ui.ConfirmSave(out);
-    return Join();
-  }
-
-  // Sizes of stem.001, stem.002, ... as far as they go.
-  static std::vector<int64_t> Lengths(const std::string& stem) {
-    std::vector<int64_t> lengths;
-    for (int k = 1; FileExists(stem + "." + IntToStrl(k, 3)); ++k)
-      lengths.push_back(FileSize(stem + "." + IntToStrl(k, 3)));
-    return lengths;
-  }
-
  public:
   // A piece set cut by hand, independent of the split: header, then slices of the data.
   static std::vector<std::string> CutSet(const std::string& stem, const std::string& data,
@@ -82,6 +43,40 @@ class CommandFixture : public ::testing::Test {
   }
 
  protected:
+  void SetUp() override { descriptorsBefore_ = OpenDescriptors(); }
+  void TearDown() override {
+    EXPECT_EQ(OpenDescriptors(), descriptorsBefore_) << "a descriptor was left open";
+    EXPECT_EQ(handles.first, nullptr);
+    EXPECT_EQ(handles.second, nullptr);
+    EXPECT_FALSE(ui.Busy());
+    EXPECT_EQ(ui.UnusedAnswers(), 0u);
+  }
+
+  Outcome Split(int32_t kb) { return RunSplit(Context(), kb); }
+  Outcome Join() { return RunJoin(Context()); }
+  CommandContext Context() {
+    CommandContext ctx{ui, fs, dialogs, handles};
+    ctx.checksumList = checksumList;
+    ctx.notes = [this](const Note& note) {
+      static const char* const kKinds[] = {
+          "unreadable:", "other files:", "not written:", "written:", "verified:"};
+      notes.push_back(kKinds[note.kind] + note.path);
+    };
+    return ctx;
+  }
+  Outcome Join(const std::string& first, const std::string& out) {
+    ui.ConfirmOpen(first);
+    ui.ConfirmSave(out);
+    return Join();
+  }
+
+  // Sizes of stem.001, stem.002, ... as far as they go.
+  static std::vector<int64_t> Lengths(const std::string& stem) {
+    std::vector<int64_t> lengths;
+    for (int k = 1; FileExists(stem + "." + IntToStrl(k, 3)); ++k)
+      lengths.push_back(FileSize(stem + "." + IntToStrl(k, 3)));
+    return lengths;
+  }
   // The run ended with this notice (naming `named`), then the cursor off and the line emptied.
   void ExpectEndedWithNotice(Outcome outcome, Outcome expected, const std::string& named = "") {
     EXPECT_EQ(outcome, expected);
@@ -94,7 +89,6 @@ class CommandFixture : public ::testing::Test {
     EXPECT_EQ(handles.first, nullptr);
     EXPECT_EQ(handles.second, nullptr);
   }
-  // A new user, file system and notes for the next run.
   void Fresh() {
     ui = ScriptedInteraction();
     fs = FaultyFileSystem();

@@ -12,8 +12,7 @@
 
 namespace tolvanix {
 
-// Paths are UTF-8 strings in the core and here; std::filesystem would take a
-// plain string in the system's code page on Windows.
+// std::filesystem would take a plain string in the system's code page on Windows.
 inline std::filesystem::path FsPath(const std::string& utf8) {
   return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }

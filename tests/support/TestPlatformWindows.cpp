@@ -19,8 +19,20 @@ struct HandleEntry {
   ULONG access;
 };
 
+// Handles GoogleTest keeps for life (scoped-trace watch, Wine's debugger channel), taken early.
+class HandlesForLife : public ::testing::Environment {
+  void SetUp() override {
+    SCOPED_TRACE("the main thread's trace");
+    OutputDebugStringA("");
+  }
+};
+[[maybe_unused]] ::testing::Environment* const kHandlesForLife =
+    ::testing::AddGlobalTestEnvironment(new HandlesForLife);
+
+}  // namespace
+
 // Wine answers 0 to GetProcessHandleCount: count this process's rows in the system's list.
-int HandlesInSystemList() {
+int OpenDescriptors() {
   std::vector<char> buffer(1 << 20);
   ULONG length = 0;
   constexpr auto kSystemHandleInformation = static_cast<SYSTEM_INFORMATION_CLASS>(16);
@@ -35,27 +47,6 @@ int HandlesInSystemList() {
   int n = 0;
   for (ULONG i = 0; i < count; ++i) n += entries[i].process == self;
   return n;
-}
-
-// Handles kept for the life of the process, taken before any test counts
-// handles: GoogleTest's watch on a thread that uses a scoped trace, and the
-// debugger channel it sends each failure or skip to, which Wine keeps open.
-class HandlesForLife : public ::testing::Environment {
-  void SetUp() override {
-    SCOPED_TRACE("the main thread's trace");
-    OutputDebugStringA("");
-  }
-};
-[[maybe_unused]] ::testing::Environment* const kHandlesForLife =
-    ::testing::AddGlobalTestEnvironment(new HandlesForLife);
-
-}  // namespace
-
-int OpenDescriptors() {
-  DWORD count = 0;
-  if (GetProcessHandleCount(GetCurrentProcess(), &count) && count > 0)
-    return static_cast<int>(count);
-  return HandlesInSystemList();
 }
 
 // Wine 8 answers success without making the link: it is looked for after.
