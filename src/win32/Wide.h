@@ -1,12 +1,11 @@
-// The core speaks UTF-8, the Win32 API UTF-16: the two conversions.
+// The window speaks UTF-16 to the system and UTF-8 to the core.
 #pragma once
 
-#include <string>
-#include <string_view>
+#include "core/windows/Utf16.h"
 
 namespace tolvanix::win32 {
 
-std::wstring Widen(std::string_view utf8);
-std::string Narrow(std::wstring_view utf16);
+using tolvanix::Narrow;
+using tolvanix::Widen;
 
 }  // namespace tolvanix::win32

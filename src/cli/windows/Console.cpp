@@ -11,30 +11,12 @@
 #include <atomic>
 #include <cstdlib>
 
+#include "core/windows/Utf16.h"
 #include "i18n/Catalogue.h"
 
 namespace tolvanix::cli {
 
 namespace {
-
-std::wstring Widen(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  const int n =
-      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-  return wide;
-}
-
-std::string Narrow(std::wstring_view wide) {
-  if (wide.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
-                                    0, nullptr, nullptr);
-  std::string utf8(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), n,
-                      nullptr, nullptr);
-  return utf8;
-}
 
 bool IsConsole(HANDLE handle) {
   DWORD mode = 0;
@@ -155,6 +137,6 @@ std::vector<std::string> PreferredLanguages() {
 
 int wmain(int argc, wchar_t** argv) {
   std::vector<std::string> arguments;
-  for (int i = 1; i < argc; ++i) arguments.push_back(tolvanix::cli::Narrow(argv[i]));
+  for (int i = 1; i < argc; ++i) arguments.push_back(tolvanix::Narrow(argv[i]));
   return tolvanix::cli::Main(arguments);
 }

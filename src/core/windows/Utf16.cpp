@@ -1,8 +1,8 @@
-#include "win32/Wide.h"
+#include "core/windows/Utf16.h"
 
 #include <windows.h>
 
-namespace tolvanix::win32 {
+namespace tolvanix {
 
 std::wstring Widen(std::string_view utf8) {
   if (utf8.empty()) return {};
@@ -23,4 +23,4 @@ std::string Narrow(std::wstring_view utf16) {
   return narrow;
 }
 
-}  // namespace tolvanix::win32
+}  // namespace tolvanix
