@@ -75,6 +75,17 @@ TEST_F(WindowTest, FocusComesBackToTheControlThatHadIt) {
          script.Then(Dismiss);
          win32::ShowBox(form_.hwnd(), NoticeBox(), "x");
        }},
+      {&form_.Button4, "About",
+       [&] {
+         script.Then(Dismiss);
+         form_.Button4.Click();
+       }},
+      {&form_.Button1, "a run",
+       [&] {
+         script.Then(Dismiss);  // the split's first prompt
+         form_.Button1.Click();
+         PumpUntil([&] { return !form_.CommandRunning(); });
+       }},
       {&form_.Button1, "a minimise",
        [&] {
          ShowWindow(form_.hwnd(), SW_MINIMIZE);
