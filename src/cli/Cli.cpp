@@ -112,7 +112,7 @@ std::string Say(const char* text, std::initializer_list<std::string_view> args) 
 }
 
 int Main(const std::vector<std::string>& arguments) {
-  UseLanguage(ChooseLanguage(PreferredLanguages(), EmbeddedLanguages()));
+  UseLanguage(ChooseLanguage(UsersLanguages(), EmbeddedLanguages()));
   const Options options = ReadOptions(arguments);
   switch (options.command) {
     case Command::Help:

@@ -33,7 +33,4 @@ int StopStatus();
 // The files are closed: an ending session may take the process now.
 void StopDone();
 
-// The languages the user asks for, best first.
-std::vector<std::string> PreferredLanguages();
-
 }  // namespace tolvanix::cli

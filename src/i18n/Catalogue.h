@@ -54,6 +54,11 @@ std::span<const EmbeddedCatalogue> EmbeddedCatalogues();
 // ignored when the locale is C or POSIX. No locale at all is C.
 std::vector<std::string> PreferredLanguages(const std::function<const char*(const char*)>& getenv);
 
+// The languages the user asks for on this platform: on Linux as above; on
+// Windows the same where one of those variables is set, else the user's
+// display language.
+std::vector<std::string> UsersLanguages();
+
 // The catalogue for the first of `preferred` (locale names such as
 // "en_US.UTF-8", or "en-US" as Windows writes them) that is Japanese, C or
 // POSIX (then "": the source texts) or has a catalogue in `available`, by

@@ -27,9 +27,8 @@ namespace {
 int Run(int argc, char** argv, int& caught) {
   // The program's texts in the user's language, chosen once: Japanese in
   // the C and POSIX locales, English where no catalogue fits.
-  tolvanix::UseLanguage(tolvanix::ChooseLanguage(
-      tolvanix::PreferredLanguages([](const char* name) { return std::getenv(name); }),
-      tolvanix::EmbeddedLanguages()));
+  tolvanix::UseLanguage(
+      tolvanix::ChooseLanguage(tolvanix::UsersLanguages(), tolvanix::EmbeddedLanguages()));
   QApplication app(argc, argv);
   // Before anything that must be cleaned up: a signal from here on is acted on.
   tolvanix::SignalWatch watch;

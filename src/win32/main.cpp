@@ -42,33 +42,12 @@ std::vector<std::string> Arguments() {
   return arguments;
 }
 
-// The user's display language as a locale name ("ja-JP", "en-US").
-std::string UserLanguage() {
-  wchar_t name[LOCALE_NAME_MAX_LENGTH] = L"";
-  const LCID lcid = MAKELCID(GetUserDefaultUILanguage(), SORT_DEFAULT);
-  if (!LCIDToLocaleName(lcid, name, LOCALE_NAME_MAX_LENGTH, 0)) return {};
-  std::string narrow;
-  for (const wchar_t* c = name; *c; ++c) narrow += static_cast<char>(*c);  // ASCII
-  return narrow;
-}
-
-// As GNU gettext chooses on Windows: the POSIX variables where one is set
-// (Wine hands over those of the Linux session, "C" among them), otherwise the
-// user's display language.
-std::vector<std::string> PreferredLanguages() {
-  const auto get = [](const char* name) -> const char* { return std::getenv(name); };
-  for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
-    if (const char* value = get(name); value && *value) return tolvanix::PreferredLanguages(get);
-  }
-  return {UserLanguage()};
-}
-
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // The program's texts in the user's language, chosen once.
   tolvanix::UseLanguage(
-      tolvanix::ChooseLanguage(PreferredLanguages(), tolvanix::EmbeddedLanguages()));
+      tolvanix::ChooseLanguage(tolvanix::UsersLanguages(), tolvanix::EmbeddedLanguages()));
   OleScope ole;
   INITCOMMONCONTROLSEX controls{sizeof controls,
                                 ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS};

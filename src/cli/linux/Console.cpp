@@ -56,10 +56,6 @@ int StopStatus() { return caught == 0 ? 0 : 128 + caught; }
 
 void StopDone() {}
 
-std::vector<std::string> PreferredLanguages() {
-  return tolvanix::PreferredLanguages([](const char* name) { return std::getenv(name); });
-}
-
 }  // namespace tolvanix::cli
 
 int main(int argc, char** argv) {

@@ -89,14 +89,6 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
   return TRUE;
 }
 
-// The user's display language as a locale name ("ja-JP", "en-US").
-std::string UserLanguage() {
-  wchar_t name[LOCALE_NAME_MAX_LENGTH] = L"";
-  const LCID lcid = MAKELCID(GetUserDefaultUILanguage(), SORT_DEFAULT);
-  if (!LCIDToLocaleName(lcid, name, LOCALE_NAME_MAX_LENGTH, 0)) return {};
-  return Narrow(name);
-}
-
 }  // namespace
 
 void WriteOutput(std::string_view text) { WriteTo(STD_OUTPUT_HANDLE, text); }
@@ -122,16 +114,6 @@ void WatchStopRequests() { SetConsoleCtrlHandler(OnConsoleEvent, TRUE); }
 int StopStatus() { return stopStatus.load(); }
 
 void StopDone() { SetEvent(done); }
-
-// As GNU gettext chooses on Windows: the POSIX variables where one is set,
-// otherwise the user's display language.
-std::vector<std::string> PreferredLanguages() {
-  const auto get = [](const char* name) -> const char* { return std::getenv(name); };
-  for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
-    if (const char* value = get(name); value && *value) return tolvanix::PreferredLanguages(get);
-  }
-  return {UserLanguage()};
-}
 
 }  // namespace tolvanix::cli
 
